@@ -1,0 +1,19 @@
+// The process-wide error slot shared by every export.
+#pragma once
+
+#include <cstdint>
+
+namespace velmora {
+
+// Stores `code` as the last error; an operation calls it once, just before it
+// reports its failure.
+void set_err_code(std::int32_t code);
+
+// Stores `code` and gives the 0 that a failing export returns.
+inline std::int32_t fail(std::int32_t code)
+{
+    set_err_code(code);
+    return 0;
+}
+
+} // namespace velmora

@@ -1,0 +1,56 @@
+// Views and small helpers over the library's 16-bit text.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "velmora.h"
+
+namespace velmora {
+
+using unit = velmora_char;
+using text_view = std::basic_string_view<unit>;
+
+inline constexpr std::size_t npos = text_view::npos;
+
+// Room of the platform's long paths, terminator included.
+inline constexpr std::size_t long_path_max = 32767;
+
+inline constexpr unit backslash = unit{'\\'};
+inline constexpr unit slash = unit{'/'};
+
+constexpr bool is_separator(unit c) { return c == backslash || c == slash; }
+
+// A null pointer reads as no text at all; callers that must tell it apart test
+// the pointer first.
+inline text_view view_of(const unit *text) { return text ? text_view(text) : text_view(); }
+
+constexpr bool begins_with(text_view text, text_view prefix)
+{
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+// Position of the first backslash or slash, or npos.
+constexpr std::size_t first_separator(text_view text)
+{
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (is_separator(text[i])) return i;
+    return npos;
+}
+
+// Position of the last backslash or slash, or npos.
+constexpr std::size_t last_separator(text_view text)
+{
+    for (std::size_t i = text.size(); i-- > 0;)
+        if (is_separator(text[i])) return i;
+    return npos;
+}
+
+// Whether `length` units plus `extra` exceed a caller's size, without wrapping.
+constexpr bool exceeds(std::size_t length, std::size_t extra, std::uint32_t size)
+{
+    return length > size || extra > size - length;
+}
+
+} // namespace velmora

@@ -1,0 +1,88 @@
+#include "core/error.h"
+#include "host/host.h"
+#include "path/prefix.h"
+
+namespace velmora {
+namespace {
+
+using traits = std::char_traits<unit>;
+
+// How many leading units get_path_part strips before looking for the first
+// component, or npos when the path has no long-path or UNC prefix.
+std::size_t stripped_prefix_length(const unit *path, text_view text)
+{
+    if (has_NTFS_path_prefix(path)) return long_path_prefix.size();
+    if (is_UNC_path(path)) return unc_prefix_length(text);
+    return npos;
+}
+
+} // namespace
+} // namespace velmora
+
+using namespace velmora;
+
+extern "C" {
+
+const velmora_char *get_drive_part(const velmora_char *path)
+{
+    const text_view text = view_of(path);
+    // Only the first colon counts, and any alphabetic unit before it qualifies.
+    const std::size_t colon = text.find(unit{':'});
+    if (colon == npos || colon == 0) return nullptr;
+    return host::is_alpha(text[colon - 1]) ? path + colon - 1 : nullptr;
+}
+
+int32_t is_absolute(const velmora_char *path) { return get_drive_part(path) ? 1 : 0; }
+
+const velmora_char *get_file_part(const velmora_char *path)
+{
+    const text_view text = view_of(path);
+    const std::size_t separator = last_separator(text);
+    return separator == npos ? nullptr : path + separator + 1;
+}
+
+const velmora_char *get_path_part(const velmora_char *path)
+{
+    const text_view text = view_of(path);
+    const std::size_t stripped = stripped_prefix_length(path, text);
+    if (stripped == npos) return nullptr;
+    // Stripping goes through a text of long_path_max units, which a longer
+    // path does not fit: that is the prefix removal's size failure.
+    if (text.size() > long_path_max) {
+        set_err_code(err_buffer_small);
+        return nullptr;
+    }
+    const std::size_t separator = first_separator(text.substr(stripped));
+    return separator == npos ? nullptr : path + stripped + separator + 1;
+}
+
+int32_t path_pop(const velmora_char *path, velmora_char *dst, uint32_t size)
+{
+    if (!path || !dst) return fail(err_not_path);
+    const std::size_t kept = last_separator(view_of(path));
+    if (kept == npos) return fail(err_not_path);
+    if (dst != path) {
+        if (kept > size) return fail(err_buffer_small);
+        traits::copy(dst, path, kept);
+    }
+    dst[kept] = 0;
+    return 1;
+}
+
+int32_t path_push(const velmora_char *base, const velmora_char *name, velmora_char *dst,
+                  uint32_t size)
+{
+    if (!base || !name || !dst) return fail(err_not_path);
+    const text_view head = view_of(base);
+    const text_view tail = view_of(name);
+    // Room for one separator and the terminator, even when no separator is added.
+    if (exceeds(head.size(), tail.size() + 2, size)) return fail(err_buffer_small);
+    if (dst != base) traits::copy(dst, head.data(), head.size());
+    std::size_t end = head.size();
+    if (!head.empty() && !is_separator(head.back())) dst[end++] = backslash;
+    traits::move(dst + end, tail.data(), tail.size());
+    dst[end + tail.size()] = 0;
+    return 1;
+}
+
+} // extern "C"

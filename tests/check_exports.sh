@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Checks a built library's export table against the module-definition file:
+# exactly the listed names, undecorated, and on Windows each at its ordinal,
+# importing nothing but system DLLs.
+set -euo pipefail
+lib=$1 def=$2
+
+expected=$(awk '$2 ~ /^@[0-9]+$/ { sub("@", "", $2); print $2, $1 }' "$def" | sort -n)
+[ -n "$expected" ] || { echo "no exports listed in $def"; exit 1; }
+
+case $(head -c 2 "$lib" | od -An -c | tr -d ' ') in
+MZ)
+    dump=$(objdump -p "$lib")
+    base=$(sed -n 's/^Ordinal Base[[:space:]]*\([0-9]*\).*/\1/p' <<<"$dump" | head -n 1)
+    # "[   3] name": the index past the ordinal base.
+    actual=$(sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' <<<"$dump" |
+        sed -n 's/^[[:space:]]*\[[[:space:]]*\([0-9]*\)\][[:space:]]*\([^[:space:]]*\)$/\1 \2/p' |
+        awk -v base="$base" '{ print $1 + base, $2 }' | sort -n)
+    imports=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$dump" | sort -u)
+    bad_imports=$(grep -viE '^(kernel32|msvcrt|user32|advapi32|ntdll|api-ms-win-[a-z0-9-]*)\.dll$' <<<"$imports" || true)
+    if [ -n "$bad_imports" ]; then
+        echo "imports non-system DLLs:"; echo "$bad_imports"; exit 1
+    fi
+    ;;
+*)
+    actual=$(nm -D --defined-only "$lib" | awk '{ print $3 }' | sort)
+    expected=$(awk '{ print $2 }' <<<"$expected" | sort)
+    ;;
+esac
+
+if [ "$actual" != "$expected" ]; then
+    echo "export table of $lib differs from $def"
+    diff <(echo "$expected") <(echo "$actual") || true
+    exit 1
+fi
+echo "exports of $(basename "$lib") match $(basename "$def") ($(wc -l <<<"$actual") names)"

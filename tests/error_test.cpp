@@ -1,0 +1,59 @@
+#include "support.h"
+
+namespace velmora_test {
+namespace {
+
+TEST(ErrorState, ReadsZeroBeforeAnyFailure) { EXPECT_EQ(get_err_code(), err_none); }
+
+TEST(ErrorState, TextsByCode)
+{
+    const struct {
+        std::int32_t code;
+        const velmora_char *text;
+    } rows[] = {
+        {err_none, T("No error")},
+        {err_not_path, T("The string is not conformed path")},
+        {err_buffer_small, T("Buffer is too small")},
+        {err_undefined, T("The error code is undefined")},
+        {err_file_not_found, T("File not found")},
+    };
+    for (const auto &row : rows)
+        EXPECT_EQ(show(get_error_text(row.code)), show(row.text)) << row.code;
+}
+
+TEST(ErrorState, NoTextOutsideTheTable)
+{
+    for (std::int32_t code : {5, 6, -1, INT32_MIN, INT32_MAX})
+        EXPECT_EQ(get_error_text(code), nullptr) << code;
+}
+
+TEST(ErrorState, TextsAreStatic)
+{
+    EXPECT_EQ(get_error_text(err_buffer_small), get_error_text(err_buffer_small));
+}
+
+TEST(ErrorState, SuccessKeepsTheLastCode)
+{
+    velmora_char out[32];
+    ASSERT_EQ(path_push(T("C:\\dir"), T("file"), out, 4), 0);
+    EXPECT_EQ(get_err_code(), err_buffer_small);
+    ASSERT_EQ(path_push(T("C:\\dir"), T("file"), out, 32), 1);
+    EXPECT_EQ(get_err_code(), err_buffer_small);
+    EXPECT_EQ(get_err_code(), err_buffer_small) << "reading the code changed it";
+}
+
+TEST(ErrorState, TextQueriesStoreNothing)
+{
+    prime_error_slot();
+    has_NTFS_path_prefix(T("\\\\?\\C:"));
+    is_UNC_path(T("x"));
+    get_drive_part(T("1:"));
+    is_absolute(T("dir"));
+    get_file_part(T("file"));
+    get_path_part(T("C:\\dir"));
+    get_error_text(99);
+    EXPECT_EQ(get_err_code(), untouched_code);
+}
+
+} // namespace
+} // namespace velmora_test
