@@ -14,4 +14,38 @@ namespace velmora::host {
 bool is_alpha(unit c);
 std::uint32_t to_upper(unit c);
 
+// The upper-case mapping of the current locale for the span of one call.
+// Where the host can tell which mapping is in force it keeps the ASCII part as
+// a table per thread, taken at the first unit that needs mapping, so that
+// common units are mapped without a call into the runtime. The answers are
+// the runtime's either way.
+class upper_case {
+  public:
+    std::uint32_t operator()(unit c) const
+    {
+        if (c >= 128) return to_upper(c);
+        if (!taken_) take_ascii_table();
+        return ascii_ ? ascii_[c] : to_upper(c);
+    }
+
+  private:
+    void take_ascii_table() const;
+
+    mutable const std::uint32_t *ascii_ = nullptr;
+    mutable bool taken_ = false;
+};
+
+// Writes the process's current working directory, as the platform reports it,
+// to `out` and gives its length. A result of `room` or more is the room it
+// needs (`out` then holds nothing usable); 0 means it cannot be had.
+std::size_t working_directory(unit *out, std::size_t room);
+
+// The platform's own answer, which working_directory() gives unless a test
+// has overridden it.
+std::size_t platform_working_directory(unit *out, std::size_t room);
+
+// Tests only: makes working_directory() report `text` until called with null.
+// The text must stay alive meanwhile.
+void override_working_directory(const unit *text);
+
 } // namespace velmora::host

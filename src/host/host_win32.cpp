@@ -2,7 +2,11 @@
 #include <windows.h>
 
 #include <ctype.h>
+#include <direct.h>
+#include <errno.h>
 #include <wctype.h>
+
+#include <algorithm>
 
 #include "host/host.h"
 
@@ -11,6 +15,19 @@ namespace velmora::host {
 bool is_alpha(unit c) { return iswctype(c, _ALPHA) != 0; }
 
 std::uint32_t to_upper(unit c) { return towupper(c); }
+
+// The runtime does not say cheaply which mapping is in force: every unit goes
+// to towupper.
+void upper_case::take_ascii_table() const { taken_ = true; }
+
+std::size_t platform_working_directory(unit *out, std::size_t room)
+{
+    const int capped = static_cast<int>(std::min<std::size_t>(room, long_path_max));
+    if (_wgetcwd(out, capped)) return wcslen(out);
+    // The C runtime does not say how much room it needs; the platform's
+    // longest path always fits.
+    return errno == ERANGE && room < long_path_max ? long_path_max : 0;
+}
 
 } // namespace velmora::host
 

@@ -1,0 +1,154 @@
+#include "mask/path_mask.h"
+
+#include <memory>
+#include <new>
+
+#include "mask/wild_match.h"
+
+namespace velmora {
+namespace {
+
+// The first three units of both texts are dropped unseen: the root of a drive
+// path ("C:\"), so drive letters are never compared.
+constexpr std::size_t unseen_units = 3;
+
+constexpr text_view backslash_text = VELMORA_TEXT("\\");
+
+// Non-empty components of a text held in pieces, split at backslashes and
+// slashes; the pieces are cut so that no component spans two of them.
+class component_walker {
+  public:
+    component_walker(std::array<text_view, 3> pieces, std::size_t skip) : pieces_(pieces)
+    {
+        for (text_view &piece : pieces_) {
+            const std::size_t dropped = std::min(skip, piece.size());
+            piece.remove_prefix(dropped);
+            skip -= dropped;
+        }
+    }
+
+    bool next(text_view &component)
+    {
+        for (; current_ < pieces_.size(); ++current_) {
+            text_view &piece = pieces_[current_];
+            std::size_t start = 0;
+            while (start < piece.size() && is_separator(piece[start]))
+                ++start;
+            if (start == piece.size()) continue;
+            std::size_t end = start;
+            while (end < piece.size() && !is_separator(piece[end]))
+                ++end;
+            component = piece.substr(start, end - start);
+            piece.remove_prefix(end);
+            return true;
+        }
+        return false;
+    }
+
+  private:
+    std::array<text_view, 3> pieces_;
+    std::size_t current_ = 0;
+};
+
+// The working directory as the host reports it. Real directories fit the
+// inline room; a longer one costs a single allocation, and one that cannot be
+// had reads as empty.
+class working_directory {
+  public:
+    working_directory()
+    {
+        const std::size_t length = host::working_directory(inline_, std::size(inline_));
+        if (length < std::size(inline_)) {
+            text_ = text_view(inline_, length);
+            return;
+        }
+        large_.reset(new (std::nothrow) unit[length + 1]);
+        if (!large_) return;
+        const std::size_t again = host::working_directory(large_.get(), length + 1);
+        if (again <= length) text_ = text_view(large_.get(), again);
+    }
+
+    text_view text() const { return text_; }
+
+  private:
+    unit inline_[1024];
+    std::unique_ptr<unit[]> large_;
+    text_view text_;
+};
+
+bool begins_with_either(text_view text, text_view a, text_view b)
+{
+    return begins_with(text, a) || begins_with(text, b);
+}
+
+} // namespace
+
+bool is_drive_mask(text_view mask)
+{
+    const unit colon{':'};
+    return (mask.size() > 1 && mask[1] == colon) || (mask.size() > 5 && mask[5] == colon);
+}
+
+full_mask mask_full_path(text_view mask, text_view working_directory)
+{
+    if (is_drive_mask(mask)) return {{}, {}, mask};
+    text_view directory = working_directory;
+    // Once the directory cannot be cut, no later "..\" cuts it either.
+    bool can_cut = true;
+    for (;;) {
+        if (begins_with_either(mask, VELMORA_TEXT("..\\"), VELMORA_TEXT("../"))) {
+            if (can_cut) {
+                const std::size_t cut = directory.rfind(backslash);
+                can_cut = cut != npos && cut != 0;
+                if (can_cut) directory = directory.substr(0, cut);
+            }
+            mask.remove_prefix(3);
+        } else if (begins_with_either(mask, VELMORA_TEXT(".\\"), VELMORA_TEXT("./"))) {
+            mask.remove_prefix(2);
+        } else {
+            break;
+        }
+    }
+    // A directory that cannot be had leaves the mask on its own.
+    const bool needs_separator = !directory.empty() && !is_separator(directory.back());
+    return {directory, needs_separator ? backslash_text : text_view(), mask};
+}
+
+bool mask_cmp_name(text_view path, text_view mask, const host::upper_case &upper)
+{
+    // Only backslashes end a directory here: a path with slashes is compared whole.
+    const std::size_t last = path.rfind(backslash);
+    return wild_match(mask, last == npos ? path : path.substr(last + 1), upper);
+}
+
+bool mask_cmp_parts(text_view path, const full_mask &mask, const host::upper_case &upper)
+{
+    component_walker path_parts({path, {}, {}}, unseen_units);
+    component_walker mask_parts(mask.pieces(), unseen_units);
+    text_view path_part;
+    text_view mask_part;
+    for (;;) {
+        const bool have_mask_part = mask_parts.next(mask_part);
+        const bool have_path_part = path_parts.next(path_part);
+        if (!have_mask_part) return true;
+        if (!have_path_part) return false;
+        // A mismatch is final: the result never becomes 1 again.
+        if (!wild_match(mask_part, path_part, upper)) return false;
+    }
+}
+
+} // namespace velmora
+
+using namespace velmora;
+
+extern "C" int32_t path_mask_cmp(const velmora_char *path, const velmora_char *mask)
+{
+    if (!path || !mask) return 0;
+    const text_view path_text(path);
+    const text_view mask_text(mask);
+    const host::upper_case upper;
+    if (first_separator(mask_text) == npos) return mask_cmp_name(path_text, mask_text, upper);
+    if (is_drive_mask(mask_text)) return mask_cmp_parts(path_text, {{}, {}, mask_text}, upper);
+    const working_directory directory;
+    return mask_cmp_parts(path_text, mask_full_path(mask_text, directory.text()), upper);
+}
