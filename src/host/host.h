@@ -44,6 +44,42 @@ std::size_t working_directory(unit *out, std::size_t room);
 // has overridden it.
 std::size_t platform_working_directory(unit *out, std::size_t room);
 
+// Windows error numbers, as GetLastError() gives them; other hosts report the
+// same numbers in the same situations.
+namespace os_error {
+inline constexpr std::uint32_t file_not_found = 2;
+inline constexpr std::uint32_t path_not_found = 3;
+inline constexpr std::uint32_t access_denied = 5;
+inline constexpr std::uint32_t invalid_name = 123;
+inline constexpr std::uint32_t filename_exced_range = 206;
+} // namespace os_error
+
+// Attribute bits of the record, as Windows defines them.
+namespace file_attribute {
+inline constexpr std::uint32_t readonly = 0x01;
+inline constexpr std::uint32_t directory = 0x10;
+inline constexpr std::uint32_t normal = 0x80;
+} // namespace file_attribute
+
+// GetFileAttributesExW at the standard information level: true only when the
+// platform reports success. On failure last_error() tells why.
+bool get_file_attributes(const unit *path, velmora_file_attributes *record);
+
+// An open file, as open_existing_file() gives it.
+struct file_handle {
+    std::intptr_t value;
+};
+
+// CreateFileW(path, 0, FILE_SHARE_READ, no security, OPEN_EXISTING,
+// FILE_ATTRIBUTE_NORMAL, no template): opens an existing file without asking
+// for any access; a directory does not open (access denied). On failure
+// last_error() tells why.
+bool open_existing_file(const unit *path, file_handle &handle);
+void close_file(file_handle handle);
+
+// The platform error of the calling thread's last failed call above.
+std::uint32_t last_error();
+
 // Tests only: makes working_directory() report `text` until called with null.
 // The text must stay alive meanwhile.
 void override_working_directory(const unit *text);

@@ -2,10 +2,14 @@
 // Windows calls that reproduce their answers.
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <cwctype>
 #include <memory>
 
+#include <fcntl.h>
 #include <langinfo.h>
+#include <limits.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "host/host.h"
@@ -109,5 +113,206 @@ std::size_t platform_working_directory(unit *out, std::size_t room)
     }
     return directory ? utf8_to_utf16(directory, out, room) : 0;
 }
+
+namespace {
+
+thread_local std::uint32_t thread_last_error = 0;
+
+bool fail_with(std::uint32_t error)
+{
+    thread_last_error = error;
+    return false;
+}
+
+// Windows errors that have no name in the library.
+constexpr std::uint32_t error_gen_failure = 31;
+constexpr std::uint32_t error_cant_resolve_filename = 1921;
+
+constexpr bool is_high_surrogate(char32_t c) { return c >= 0xD800 && c < 0xDC00; }
+constexpr bool is_low_surrogate(char32_t c) { return c >= 0xDC00 && c < 0xE000; }
+
+std::size_t encode_utf8(char32_t code, char *out)
+{
+    const auto byte = [](char32_t value) { return static_cast<char>(value); };
+    if (code < 0x80) {
+        out[0] = byte(code);
+        return 1;
+    }
+    if (code < 0x800) {
+        out[0] = byte(0xC0 | (code >> 6));
+        out[1] = byte(0x80 | (code & 0x3F));
+        return 2;
+    }
+    if (code < 0x10000) {
+        out[0] = byte(0xE0 | (code >> 12));
+        out[1] = byte(0x80 | ((code >> 6) & 0x3F));
+        out[2] = byte(0x80 | (code & 0x3F));
+        return 3;
+    }
+    out[0] = byte(0xF0 | (code >> 18));
+    out[1] = byte(0x80 | ((code >> 12) & 0x3F));
+    out[2] = byte(0x80 | ((code >> 6) & 0x3F));
+    out[3] = byte(0x80 | (code & 0x3F));
+    return 4;
+}
+
+// A path converted to the host's UTF-8, or the Windows error that stops it:
+// a lone surrogate is not a name here, and no name is longer than PATH_MAX.
+class native_path {
+  public:
+    explicit native_path(const unit *path)
+    {
+        std::size_t length = 0;
+        for (const unit *p = path; *p; ++p) {
+            char32_t code = *p;
+            if (is_high_surrogate(code) && is_low_surrogate(p[1])) {
+                code = 0x10000 + ((code - 0xD800) << 10) + (*++p - 0xDC00u);
+            } else if (is_high_surrogate(code) || is_low_surrogate(code)) {
+                error_ = os_error::invalid_name;
+                return;
+            }
+            char encoded[4];
+            const std::size_t count = encode_utf8(code, encoded);
+            if (length + count >= sizeof bytes_) {
+                error_ = os_error::filename_exced_range;
+                return;
+            }
+            std::memcpy(bytes_ + length, encoded, count);
+            length += count;
+        }
+        bytes_[length] = 0;
+        if (length == 0) error_ = os_error::path_not_found;
+    }
+
+    const char *c_str() const { return bytes_; }
+    std::uint32_t error() const { return error_; }
+
+  private:
+    char bytes_[PATH_MAX];
+    std::uint32_t error_ = 0;
+};
+
+bool is_directory_at(const char *path)
+{
+    struct stat status;
+    return stat(path, &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+// Windows tells a missing last component (file not found) from a missing
+// directory on the way (path not found); POSIX says ENOENT for both.
+bool parent_is_directory(const char *path)
+{
+    char parent[PATH_MAX];
+    std::size_t end = std::strlen(path);
+    std::memcpy(parent, path, end + 1);
+    while (end > 1 && parent[end - 1] == '/')
+        --end;
+    while (end > 0 && parent[end - 1] != '/')
+        --end;
+    if (end == 0) return is_directory_at(".");
+    while (end > 1 && parent[end - 1] == '/')
+        --end;
+    parent[end] = 0;
+    return is_directory_at(parent);
+}
+
+std::uint32_t windows_error(int error, const char *path)
+{
+    switch (error) {
+    case ENOENT:
+        return parent_is_directory(path) ? os_error::file_not_found : os_error::path_not_found;
+    case ENOTDIR:
+        return os_error::path_not_found;
+    case EACCES:
+    case EPERM:
+        return os_error::access_denied;
+    case ENAMETOOLONG:
+        return os_error::filename_exced_range;
+    case ELOOP:
+        return error_cant_resolve_filename;
+    default:
+        return error_gen_failure;
+    }
+}
+
+// 100 ns units since 1601-01-01 UTC; earlier times read as the epoch itself.
+velmora_filetime filetime(std::int64_t seconds, std::int64_t nanoseconds)
+{
+    constexpr std::int64_t seconds_from_1601_to_1970 = 11644473600;
+    const std::int64_t since_1601 = seconds + seconds_from_1601_to_1970;
+    const std::uint64_t ticks = since_1601 < 0
+                                    ? 0
+                                    : static_cast<std::uint64_t>(since_1601) * 10000000u +
+                                          static_cast<std::uint64_t>(nanoseconds / 100);
+    return {static_cast<std::uint32_t>(ticks), static_cast<std::uint32_t>(ticks >> 32)};
+}
+
+std::uint32_t attributes_of(mode_t mode)
+{
+    std::uint32_t attributes = 0;
+    if (S_ISDIR(mode)) attributes |= file_attribute::directory;
+    if ((mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) attributes |= file_attribute::readonly;
+    return attributes ? attributes : file_attribute::normal;
+}
+
+void fill_size(velmora_file_attributes &record, std::uint64_t size)
+{
+    record.nFileSizeHigh = static_cast<std::uint32_t>(size >> 32);
+    record.nFileSizeLow = static_cast<std::uint32_t>(size);
+}
+
+} // namespace
+
+bool get_file_attributes(const unit *path, velmora_file_attributes *record)
+{
+    const native_path native(path);
+    if (native.error()) return fail_with(native.error());
+#if defined(__linux__) && defined(STATX_BTIME)
+    struct statx status;
+    if (statx(AT_FDCWD, native.c_str(), 0, STATX_BASIC_STATS | STATX_BTIME, &status) != 0)
+        return fail_with(windows_error(errno, native.c_str()));
+    const auto time = [](const struct statx_timestamp &t) { return filetime(t.tv_sec, t.tv_nsec); };
+    record->dwFileAttributes = attributes_of(status.stx_mode);
+    record->ftCreationTime =
+        time((status.stx_mask & STATX_BTIME) ? status.stx_btime : status.stx_ctime);
+    record->ftLastAccessTime = time(status.stx_atime);
+    record->ftLastWriteTime = time(status.stx_mtime);
+    fill_size(*record, status.stx_size);
+#else
+    struct stat status;
+    if (stat(native.c_str(), &status) != 0) return fail_with(windows_error(errno, native.c_str()));
+    const auto time = [](const struct timespec &t) { return filetime(t.tv_sec, t.tv_nsec); };
+    record->dwFileAttributes = attributes_of(status.st_mode);
+    record->ftCreationTime = time(status.st_ctim);
+    record->ftLastAccessTime = time(status.st_atim);
+    record->ftLastWriteTime = time(status.st_mtim);
+    fill_size(*record, static_cast<std::uint64_t>(status.st_size));
+#endif
+    return true;
+}
+
+bool open_existing_file(const unit *path, file_handle &handle)
+{
+    const native_path native(path);
+    if (native.error()) return fail_with(native.error());
+        // Asking for no access: an unreadable file still opens, as on Windows.
+#if defined(O_PATH)
+    const int descriptor = open(native.c_str(), O_PATH | O_CLOEXEC);
+#else
+    const int descriptor = open(native.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+#endif
+    if (descriptor < 0) return fail_with(windows_error(errno, native.c_str()));
+    struct stat status;
+    if (fstat(descriptor, &status) == 0 && S_ISDIR(status.st_mode)) {
+        close(descriptor);
+        return fail_with(os_error::access_denied);
+    }
+    handle.value = descriptor;
+    return true;
+}
+
+void close_file(file_handle handle) { close(static_cast<int>(handle.value)); }
+
+std::uint32_t last_error() { return thread_last_error; }
 
 } // namespace velmora::host

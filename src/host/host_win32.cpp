@@ -29,6 +29,24 @@ std::size_t platform_working_directory(unit *out, std::size_t room)
     return errno == ERANGE && room < long_path_max ? long_path_max : 0;
 }
 
+bool get_file_attributes(const unit *path, velmora_file_attributes *record)
+{
+    return GetFileAttributesExW(path, GetFileExInfoStandard, record) == TRUE;
+}
+
+bool open_existing_file(const unit *path, file_handle &handle)
+{
+    const HANDLE opened = CreateFileW(path, 0, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (opened == INVALID_HANDLE_VALUE) return false;
+    handle.value = reinterpret_cast<std::intptr_t>(opened);
+    return true;
+}
+
+void close_file(file_handle handle) { CloseHandle(reinterpret_cast<HANDLE>(handle.value)); }
+
+std::uint32_t last_error() { return GetLastError(); }
+
 } // namespace velmora::host
 
 // The library keeps no per-thread state, so thread notifications are wasted
