@@ -8,4 +8,6 @@ export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 mkdir -p "$WINEPREFIX"
 loader=/usr/lib/wine/wine64
 [ -x "$loader" ] || loader=$(command -v wine64 || command -v wine)
+# No terminal for Windows programs: a console would wait on it.
+if [ -t 0 ]; then exec "$loader" "$@" </dev/null; fi
 exec "$loader" "$@"

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-    cmake ninja-build g++ binutils          # the Linux build
+    cmake ninja-build g++ binutils pkg-config # the Linux build, and using it installed
     googletest libgtest-dev libbenchmark-dev # tests (GoogleTest's sources cross-compile) and benchmarks
     g++-mingw-w64-x86-64 g++-mingw-w64-i686 # the Windows DLLs
     wine64                                   # running the 64-bit Windows tests

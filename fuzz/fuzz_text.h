@@ -1,0 +1,41 @@
+// Turns fuzz input into 16-bit texts: mostly units from an alphabet that
+// reaches the interesting branches, now and then any unit at all.
+#pragma once
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <string>
+#include <string_view>
+
+#include "velmora.h"
+
+namespace velmora_fuzz {
+
+using text = std::basic_string<velmora_char>;
+using view = std::basic_string_view<velmora_char>;
+
+inline text take_text(FuzzedDataProvider &input, view alphabet, std::size_t max_length)
+{
+    const std::size_t length = input.ConsumeIntegralInRange<std::size_t>(0, max_length);
+    text out;
+    while (out.size() < length && input.remaining_bytes() > 0) {
+        const auto pick = input.ConsumeIntegral<std::uint8_t>();
+        if (pick < 240) {
+            out += alphabet[pick % alphabet.size()];
+        } else {
+            const auto any = input.ConsumeIntegral<std::uint16_t>();
+            if (any != 0) out += static_cast<velmora_char>(any);
+        }
+    }
+    return out;
+}
+
+inline std::size_t count_of(view t, velmora_char c)
+{
+    std::size_t n = 0;
+    for (velmora_char u : t)
+        n += u == c;
+    return n;
+}
+
+} // namespace velmora_fuzz
