@@ -147,7 +147,8 @@ outcome failure(const char *name)
 std::string filetime_text(std::uint32_t low, std::uint32_t high)
 {
     const std::uint64_t ticks = (std::uint64_t{high} << 32) | low;
-    const std::time_t seconds = static_cast<std::time_t>(ticks / 10000000) - 11644473600LL;
+    const auto since_1970 = static_cast<long long>(ticks / 10000000) - 11644473600LL;
+    const auto seconds = static_cast<std::time_t>(since_1970);
     char buffer[32] = "?";
     if (const std::tm *utc = std::gmtime(&seconds))
         std::strftime(buffer, sizeof buffer, "%Y-%m-%dT%H:%M:%SZ", utc);
@@ -174,7 +175,8 @@ outcome run_writer(const export_entry &entry, const std::vector<text> &args, con
 
     // Room for the promised size where the writer fills to it, and always for
     // the input and the longest result.
-    std::vector<velmora_char> buffer(std::max<std::uint64_t>(fills ? size + 1 : 0, fitting + 8), 0);
+    const auto room = static_cast<std::size_t>(std::max<std::uint64_t>(fills ? size + 1 : 0, fitting + 8));
+    std::vector<velmora_char> buffer(room, 0);
     const velmora_char *source = path.c_str();
     if (opt.in_place) {
         std::copy(path.begin(), path.end(), buffer.begin());
