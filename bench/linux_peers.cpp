@@ -35,7 +35,8 @@ const name_set sets[] = {
     {"*.LOG", {"app.log", "server-2024-11-30.log", "app.log.1", "LOGBOOK.DOC"}},
     {"file?.log", {"file1.log", "file12.log", "FILE7.LOG", "profile.log"}},
     {"*report*2024*.csv",
-     {"Q3_report_final_2024_v2.csv", "report-2023.csv", "sales_report_march_2024.xlsx", "weekly-REPORT-2024-11.CSV"}},
+     {"Q3_report_final_2024_v2.csv", "report-2023.csv", "sales_report_march_2024.xlsx",
+      "weekly-REPORT-2024-11.CSV"}},
     {"readme.md", {"README.md", "readme.txt", "readme.md", "changelog.md"}},
 };
 
@@ -54,42 +55,53 @@ void name_masks(velmora_bench::peer_table &fnmatch_table, velmora_bench::peer_ta
         const std::string label = "names, mask " + set.mask + ", " + locale + " locale";
         const double n = double(names.size());
         const double ours = ns_per_call([&] {
-                                for (const text &name : names) keep(path_mask_cmp(name.c_str(), mask.c_str()));
-                            }) / n;
+                                for (const text &name : names)
+                                    keep(path_mask_cmp(name.c_str(), mask.c_str()));
+                            }) /
+                            n;
         if (agree)
-            fnmatch_table.add("path_mask_cmp ~ fnmatch", label, ours, ns_per_call([&] {
+            fnmatch_table.add("path_mask_cmp ~ fnmatch", label, ours,
+                              ns_per_call([&] {
                                   for (const std::string &name : set.names)
                                       keep(fnmatch(set.mask.c_str(), name.c_str(), fnmatch_flags));
                               }) / n);
         else
             fnmatch_table.skip("path_mask_cmp ~ fnmatch", label, "answers differ");
-        literal_table.add("path_mask_cmp ~ literal", label, ours, ns_per_call([&] {
-                              for (const text &name : names)
-                                  keep(velmora_literal::path_mask_cmp(name.c_str(), mask.c_str(), u""));
-                          }) / n);
+        literal_table.add(
+            "path_mask_cmp ~ literal", label, ours,
+            ns_per_call([&] {
+                for (const text &name : names)
+                    keep(velmora_literal::path_mask_cmp(name.c_str(), mask.c_str(), u""));
+            }) / n);
     }
 }
 
-void pathological(velmora_bench::peer_table &fnmatch_table, velmora_bench::peer_table &literal_table)
+void pathological(velmora_bench::peer_table &fnmatch_table,
+                  velmora_bench::peer_table &literal_table)
 {
     const std::string sixty_a(60, 'a');
     const text wide_a = widen(sixty_a);
     for (int k = 5; k <= 30; k += 5) {
         std::string mask;
-        for (int i = 0; i < k; ++i) mask += "*a";
+        for (int i = 0; i < k; ++i)
+            mask += "*a";
         mask += "b";
         const text wide_mask = widen(mask);
         const std::string label = "\"*a\" x " + std::to_string(k) + " + \"b\", 60 a's";
-        const double ours = ns_per_call([&] { keep(path_mask_cmp(wide_a.c_str(), wide_mask.c_str())); });
-        fnmatch_table.add("path_mask_cmp ~ fnmatch", label, ours,
-                          ns_per_call([&] { keep(fnmatch(mask.c_str(), sixty_a.c_str(), fnmatch_flags)); }));
+        const double ours =
+            ns_per_call([&] { keep(path_mask_cmp(wide_a.c_str(), wide_mask.c_str())); });
+        fnmatch_table.add("path_mask_cmp ~ fnmatch", label, ours, ns_per_call([&] {
+                              keep(fnmatch(mask.c_str(), sixty_a.c_str(), fnmatch_flags));
+                          }));
         // The recursion takes seconds a call from k = 7 on.
         if (k <= 5)
-            literal_table.add("path_mask_cmp ~ literal", label, ours, ns_per_call([&] {
-                                  keep(velmora_literal::path_mask_cmp(wide_a.c_str(), wide_mask.c_str(), u""));
-                              }));
+            literal_table.add(
+                "path_mask_cmp ~ literal", label, ours, ns_per_call([&] {
+                    keep(velmora_literal::path_mask_cmp(wide_a.c_str(), wide_mask.c_str(), u""));
+                }));
         else
-            literal_table.skip("path_mask_cmp ~ literal", label, "the recursion does not finish in time");
+            literal_table.skip("path_mask_cmp ~ literal", label,
+                               "the recursion does not finish in time");
     }
 }
 
@@ -100,14 +112,17 @@ void whole_path_masks(velmora_bench::peer_table &literal_table)
         const char *label;
         text path, mask;
     } cases[] = {
-        {"drive mask", u"C:\\Users\\alice\\Documents\\reports\\annual_report_2024.txt", u"C:\\Users\\*\\Documents\\*\\*.txt"},
-        {"relative mask", u"C:\\Users\\alice\\Documents\\reports\\annual_report_2024.txt", u"reports\\*2024*"},
+        {"drive mask", u"C:\\Users\\alice\\Documents\\reports\\annual_report_2024.txt",
+         u"C:\\Users\\*\\Documents\\*\\*.txt"},
+        {"relative mask", u"C:\\Users\\alice\\Documents\\reports\\annual_report_2024.txt",
+         u"reports\\*2024*"},
         {"parent mask", u"C:\\Users\\alice\\Music\\track01.mp3", u"..\\Music\\track??.mp3"},
     };
     velmora::host::override_working_directory(directory.c_str());
     for (const auto &c : cases) {
         const int ours = path_mask_cmp(c.path.c_str(), c.mask.c_str());
-        const int theirs = velmora_literal::path_mask_cmp(c.path.c_str(), c.mask.c_str(), directory.c_str());
+        const int theirs =
+            velmora_literal::path_mask_cmp(c.path.c_str(), c.mask.c_str(), directory.c_str());
         if (ours != theirs) {
             literal_table.skip("path_mask_cmp ~ literal", c.label, "answers differ");
             continue;
@@ -115,7 +130,8 @@ void whole_path_masks(velmora_bench::peer_table &literal_table)
         literal_table.add("path_mask_cmp ~ literal", c.label,
                           ns_per_call([&] { keep(path_mask_cmp(c.path.c_str(), c.mask.c_str())); }),
                           ns_per_call([&] {
-                              keep(velmora_literal::path_mask_cmp(c.path.c_str(), c.mask.c_str(), directory.c_str()));
+                              keep(velmora_literal::path_mask_cmp(c.path.c_str(), c.mask.c_str(),
+                                                                  directory.c_str()));
                           }));
     }
     velmora::host::override_working_directory(nullptr);
@@ -125,7 +141,8 @@ void whole_path_masks(velmora_bench::peer_table &literal_table)
 std::string slash_path(std::size_t length)
 {
     std::string path;
-    for (int i = 0; path.size() + 8 + 6 < length; ++i) path += "/folder" + std::to_string(i % 10);
+    for (int i = 0; path.size() + 8 + 6 < length; ++i)
+        path += "/folder" + std::to_string(i % 10);
     return path + "/" + std::string(length - path.size() - 1 - 4, 'r') + ".txt";
 }
 
@@ -141,7 +158,8 @@ void components(velmora_bench::peer_table &table)
         const std::string theirs_name = basename(narrow.data());
         const velmora_char *ours_name = get_file_part(wide.c_str());
         if (ours_name && widen(theirs_name) == ours_name)
-            table.add("get_file_part ~ basename", label, ns_per_call([&] { keep(get_file_part(wide.c_str())); }),
+            table.add("get_file_part ~ basename", label,
+                      ns_per_call([&] { keep(get_file_part(wide.c_str())); }),
                       ns_per_call([&] { keep(basename(narrow.data())); }));
         else
             table.skip("get_file_part ~ basename", label, "answers differ");
@@ -184,7 +202,8 @@ int main()
     pathological(glibc, literal);
     whole_path_masks(literal);
     components(glibc);
-    std::printf("\nAgainst glibc (fnmatch with FNM_CASEFOLD | FNM_NOESCAPE, basename, dirname):\n\n");
+    std::printf(
+        "\nAgainst glibc (fnmatch with FNM_CASEFOLD | FNM_NOESCAPE, basename, dirname):\n\n");
     glibc.print();
     std::printf("\nAgainst the literal algorithms (recursive matcher, fixed working texts):\n\n");
     literal.print();

@@ -18,7 +18,8 @@ template <class Call> double ns_per_call(Call &&call)
     std::size_t batch = 1;
     for (;;) {
         const auto start = clock::now();
-        for (std::size_t i = 0; i < batch; ++i) call();
+        for (std::size_t i = 0; i < batch; ++i)
+            call();
         if (clock::now() - start > std::chrono::milliseconds(20) || batch >= (std::size_t{1} << 30))
             break;
         batch *= 2;
@@ -26,7 +27,8 @@ template <class Call> double ns_per_call(Call &&call)
     double best = 1e300;
     for (int round = 0; round < 5; ++round) {
         const auto start = clock::now();
-        for (std::size_t i = 0; i < batch; ++i) call();
+        for (std::size_t i = 0; i < batch; ++i)
+            call();
         const std::chrono::duration<double, std::nano> spent = clock::now() - start;
         best = std::min(best, spent.count() / double(batch));
     }
@@ -34,7 +36,7 @@ template <class Call> double ns_per_call(Call &&call)
 }
 
 class peer_table {
-public:
+  public:
     explicit peer_table(std::string peer_heading) : peer_heading_(std::move(peer_heading)) {}
 
     void add(std::string pair, std::string input, double ours, double theirs)
@@ -52,13 +54,14 @@ public:
         std::printf("| pair | input | velmora ns | %s ns | ratio |\n|---|---|---:|---:|---:|\n",
                     peer_heading_.c_str());
         for (const row &r : rows_)
-            std::printf("| %s | %s | %.1f | %.1f | %.2f |\n", r.pair.c_str(), r.input.c_str(), r.ours,
-                        r.theirs, r.theirs / r.ours);
-        for (const std::string &s : skipped_) std::printf("not compared: %s\n", s.c_str());
+            std::printf("| %s | %s | %.1f | %.1f | %.2f |\n", r.pair.c_str(), r.input.c_str(),
+                        r.ours, r.theirs, r.theirs / r.ours);
+        for (const std::string &s : skipped_)
+            std::printf("not compared: %s\n", s.c_str());
         std::fflush(stdout);
     }
 
-private:
+  private:
     struct row {
         std::string pair, input;
         double ours, theirs;
@@ -69,9 +72,6 @@ private:
 };
 
 // Sink that keeps a result alive without the optimiser dropping the call.
-template <class T> inline void keep(const T &value)
-{
-    asm volatile("" : : "g"(&value) : "memory");
-}
+template <class T> inline void keep(const T &value) { asm volatile("" : : "g"(&value) : "memory"); }
 
 } // namespace velmora_bench

@@ -24,13 +24,15 @@ struct input_class {
     std::size_t length;
 };
 
-const input_class classes[] = {{"short (20)", 20}, {"typical (80)", 80}, {"long (1000)", 1000}, {"long (30000)", 30000}};
+const input_class classes[] = {
+    {"short (20)", 20}, {"typical (80)", 80}, {"long (1000)", 1000}, {"long (30000)", 30000}};
 
 // "C:\folder0\folder1\...\rrr.txt" of exactly `length` units.
 text drive_path(std::size_t length, const text &root = L"C:")
 {
     text path = root;
-    for (int i = 0; path.size() + 9 + 6 < length; ++i) path += L"\\folder" + std::to_wstring(i % 10);
+    for (int i = 0; path.size() + 9 + 6 < length; ++i)
+        path += L"\\folder" + std::to_wstring(i % 10);
     const std::size_t name = length - path.size() - 1 - 4;
     return path + L"\\" + text(name, L'r') + L".txt";
 }
@@ -58,13 +60,15 @@ void name_masks(velmora_bench::peer_table &table)
         {L"*.LOG", {L"app.log", L"server-2024-11-30.log", L"app.log.1", L"LOGBOOK.DOC"}},
         {L"file?.log", {L"file1.log", L"file12.log", L"FILE7.LOG", L"profile.log"}},
         {L"*report*2024*.csv",
-         {L"Q3_report_final_2024_v2.csv", L"report-2023.csv", L"sales_report_march_2024.xlsx", L"weekly-REPORT-2024-11.CSV"}},
+         {L"Q3_report_final_2024_v2.csv", L"report-2023.csv", L"sales_report_march_2024.xlsx",
+          L"weekly-REPORT-2024-11.CSV"}},
         {L"readme.md", {L"README.md", L"readme.txt", L"readme.md", L"changelog.md"}},
     };
     for (const auto &set : sets) {
         bool agree = true;
         for (const text &name : set.names)
-            agree &= (path_mask_cmp(name.c_str(), set.mask) == 1) == (PathMatchSpecW(name.c_str(), set.mask) != FALSE);
+            agree &= (path_mask_cmp(name.c_str(), set.mask) == 1) ==
+                     (PathMatchSpecW(name.c_str(), set.mask) != FALSE);
         char label[64];
         std::snprintf(label, sizeof label, "names, mask %ls", set.mask);
         if (!agree) {
@@ -73,8 +77,14 @@ void name_masks(velmora_bench::peer_table &table)
         }
         const double n = double(set.names.size());
         table.add("path_mask_cmp ~ PathMatchSpecW", label,
-                  ns_per_call([&] { for (const text &name : set.names) keep(path_mask_cmp(name.c_str(), set.mask)); }) / n,
-                  ns_per_call([&] { for (const text &name : set.names) keep(PathMatchSpecW(name.c_str(), set.mask)); }) / n);
+                  ns_per_call([&] {
+                      for (const text &name : set.names)
+                          keep(path_mask_cmp(name.c_str(), set.mask));
+                  }) / n,
+                  ns_per_call([&] {
+                      for (const text &name : set.names)
+                          keep(PathMatchSpecW(name.c_str(), set.mask));
+                  }) / n);
     }
 
     // "*a" k times then "b" against 60 a's: up to where the peer stops
@@ -82,7 +92,8 @@ void name_masks(velmora_bench::peer_table &table)
     const text sixty_a(60, L'a');
     for (int k = 4; k <= 30; ++k) {
         text mask;
-        for (int i = 0; i < k; ++i) mask += L"*a";
+        for (int i = 0; i < k; ++i)
+            mask += L"*a";
         mask += L"b";
         const auto start = std::chrono::steady_clock::now();
         const BOOL theirs = PathMatchSpecW(sixty_a.c_str(), mask.c_str());
@@ -93,13 +104,17 @@ void name_masks(velmora_bench::peer_table &table)
             table.skip("path_mask_cmp ~ PathMatchSpecW", label, "answers differ");
             continue;
         }
-        const double ours = ns_per_call([&] { keep(path_mask_cmp(sixty_a.c_str(), mask.c_str())); });
+        const double ours =
+            ns_per_call([&] { keep(path_mask_cmp(sixty_a.c_str(), mask.c_str())); });
         if (once.count() > 1.0) {
             table.add("path_mask_cmp ~ PathMatchSpecW", label, ours, once.count() * 1e9);
-            table.skip("path_mask_cmp ~ PathMatchSpecW", "longer star masks", "the peer takes over a second");
+            table.skip("path_mask_cmp ~ PathMatchSpecW", "longer star masks",
+                       "the peer takes over a second");
             break;
         }
-        const double theirs_ns = once.count() > 0.05 ? once.count() * 1e9 : ns_per_call([&] { keep(PathMatchSpecW(sixty_a.c_str(), mask.c_str())); });
+        const double theirs_ns = once.count() > 0.05 ? once.count() * 1e9 : ns_per_call([&] {
+            keep(PathMatchSpecW(sixty_a.c_str(), mask.c_str()));
+        });
         table.add("path_mask_cmp ~ PathMatchSpecW", label, ours, theirs_ns);
     }
 }
@@ -123,8 +138,10 @@ void components(velmora_bench::peer_table &table)
             path_pop(ours.reset(), ours.work.data(), 0);
             PathRemoveFileSpecW(theirs.reset());
             if (text(ours.work.data()) == text(theirs.work.data()))
-                table.add("path_pop ~ PathRemoveFileSpecW", c.label,
-                          ns_per_call([&] { wchar_t *b = ours.reset(); keep(path_pop(b, b, 0)); }),
+                table.add("path_pop ~ PathRemoveFileSpecW", c.label, ns_per_call([&] {
+                              wchar_t *b = ours.reset();
+                              keep(path_pop(b, b, 0));
+                          }),
                           ns_per_call([&] { keep(PathRemoveFileSpecW(theirs.reset())); }));
             else
                 table.skip("path_pop ~ PathRemoveFileSpecW", c.label, "answers differ");
@@ -134,16 +151,23 @@ void components(velmora_bench::peer_table &table)
             in_place_buffer ours(path, room), theirs(path, room);
             const wchar_t *name = L"notes.txt";
             path_push(ours.reset(), name, ours.work.data(), std::uint32_t(room));
-            const HRESULT appended = PathCchAppendEx(theirs.reset(), room, name, PATHCCH_ALLOW_LONG_PATHS);
+            const HRESULT appended =
+                PathCchAppendEx(theirs.reset(), room, name, PATHCCH_ALLOW_LONG_PATHS);
             if (SUCCEEDED(appended) && text(ours.work.data()) == text(theirs.work.data()))
-                table.add("path_push ~ PathCchAppendEx", c.label,
-                          ns_per_call([&] { wchar_t *b = ours.reset(); keep(path_push(b, name, b, std::uint32_t(room))); }),
-                          ns_per_call([&] { keep(PathCchAppendEx(theirs.reset(), room, name, PATHCCH_ALLOW_LONG_PATHS)); }));
+                table.add(
+                    "path_push ~ PathCchAppendEx", c.label, ns_per_call([&] {
+                        wchar_t *b = ours.reset();
+                        keep(path_push(b, name, b, std::uint32_t(room)));
+                    }),
+                    ns_per_call([&] {
+                        keep(PathCchAppendEx(theirs.reset(), room, name, PATHCCH_ALLOW_LONG_PATHS));
+                    }));
             else
                 table.skip("path_push ~ PathCchAppendEx", c.label, "answers differ");
         }
         if ((is_UNC_path(unc.c_str()) != 0) == (PathIsUNCW(unc.c_str()) != FALSE))
-            table.add("is_UNC_path ~ PathIsUNCW", c.label, ns_per_call([&] { keep(is_UNC_path(unc.c_str())); }),
+            table.add("is_UNC_path ~ PathIsUNCW", c.label,
+                      ns_per_call([&] { keep(is_UNC_path(unc.c_str())); }),
                       ns_per_call([&] { keep(PathIsUNCW(unc.c_str())); }));
         else
             table.skip("is_UNC_path ~ PathIsUNCW", c.label, "answers differ");
@@ -152,9 +176,13 @@ void components(velmora_bench::peer_table &table)
             rem_NTFS_path_prefix(ours.reset(), ours.work.data(), std::uint32_t(prefixed.size()));
             const HRESULT stripped = PathCchStripPrefix(theirs.reset(), prefixed.size() + 1);
             if (SUCCEEDED(stripped) && text(ours.work.data()) == text(theirs.work.data()))
-                table.add("rem_NTFS_path_prefix ~ PathCchStripPrefix", c.label,
-                          ns_per_call([&] { wchar_t *b = ours.reset(); keep(rem_NTFS_path_prefix(b, b, std::uint32_t(prefixed.size()))); }),
-                          ns_per_call([&] { keep(PathCchStripPrefix(theirs.reset(), prefixed.size() + 1)); }));
+                table.add("rem_NTFS_path_prefix ~ PathCchStripPrefix", c.label, ns_per_call([&] {
+                              wchar_t *b = ours.reset();
+                              keep(rem_NTFS_path_prefix(b, b, std::uint32_t(prefixed.size())));
+                          }),
+                          ns_per_call([&] {
+                              keep(PathCchStripPrefix(theirs.reset(), prefixed.size() + 1));
+                          }));
             else
                 table.skip("rem_NTFS_path_prefix ~ PathCchStripPrefix", c.label, "answers differ");
         }

@@ -22,13 +22,19 @@ inline constexpr unit slash = unit{'/'};
 
 constexpr bool is_separator(unit c) { return c == backslash || c == slash; }
 
-// A null pointer reads as no text at all; callers that must tell it apart test
-// the pointer first.
-inline text_view view_of(const unit *text) { return text ? text_view(text) : text_view(); }
-
 constexpr bool begins_with(text_view text, text_view prefix)
 {
     return text.substr(0, prefix.size()) == prefix;
+}
+
+// The same for a zero-terminated text, reading no further than the prefix
+// (a prefix holds no null, so the terminator stops the comparison).
+constexpr bool begins_with(const unit *text, text_view prefix)
+{
+    if (!text) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i)
+        if (text[i] != prefix[i]) return false;
+    return true;
 }
 
 // Position of the first backslash or slash, or npos.

@@ -11,8 +11,18 @@ namespace velmora::host {
 
 // The C runtime's alphabetic test and upper-case mapping, applied to one
 // 16-bit unit in the process's current locale.
-bool is_alpha(unit c);
+bool runtime_is_alpha(unit c);
 std::uint32_t to_upper(unit c);
+
+// The alphabetic test. Every locale counts exactly A to Z and a to z as
+// alphabetic among the ASCII units (the rest are digits, punctuation, space
+// and controls, which no locale may class as letters), so only other units
+// need the runtime.
+inline bool is_alpha(unit c)
+{
+    if (c < 128) return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    return runtime_is_alpha(c);
+}
 
 // The upper-case mapping of the current locale for the span of one call.
 // Where the host can tell which mapping is in force it keeps the ASCII part as

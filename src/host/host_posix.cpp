@@ -67,7 +67,7 @@ std::size_t utf8_to_utf16(const char *utf8, unit *out, std::size_t room)
 
 } // namespace
 
-bool is_alpha(unit c) { return std::iswalpha(static_cast<std::wint_t>(c)) != 0; }
+bool runtime_is_alpha(unit c) { return std::iswalpha(static_cast<std::wint_t>(c)) != 0; }
 
 std::uint32_t to_upper(unit c)
 {

@@ -4,21 +4,43 @@
 #include <ctype.h>
 #include <direct.h>
 #include <errno.h>
+#include <locale.h>
 #include <wctype.h>
 
 #include <algorithm>
 
 #include "host/host.h"
 
+// msvcrt's locale handles by category; exported, though no header declares it.
+extern "C" __declspec(dllimport) unsigned int *__cdecl ___lc_handle_func(void);
+
 namespace velmora::host {
 
-bool is_alpha(unit c) { return iswctype(c, _ALPHA) != 0; }
+bool runtime_is_alpha(unit c) { return iswctype(c, _ALPHA) != 0; }
 
 std::uint32_t to_upper(unit c) { return towupper(c); }
 
-// The runtime does not say cheaply which mapping is in force: every unit goes
-// to towupper.
-void upper_case::take_ascii_table() const { taken_ = true; }
+// The C runtime's towupper maps by the locale handle (LCID) of LC_CTYPE in
+// force for the calling thread: the C locale's handle 0 maps a to z alone,
+// any other maps as the platform does for that handle. The same handle means
+// the same mapping, so it tells when the ASCII table must be made again.
+void upper_case::take_ascii_table() const
+{
+    thread_local struct {
+        bool made = false;
+        unsigned handle = 0;
+        std::uint32_t upper[128];
+    } ascii;
+    taken_ = true;
+    const unsigned handle = ___lc_handle_func()[LC_CTYPE];
+    if (!ascii.made || ascii.handle != handle) {
+        for (unit c = 0; c < 128; ++c)
+            ascii.upper[c] = to_upper(c);
+        ascii.handle = handle;
+        ascii.made = true;
+    }
+    ascii_ = ascii.upper;
+}
 
 std::size_t platform_working_directory(unit *out, std::size_t room)
 {

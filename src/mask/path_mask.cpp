@@ -3,6 +3,7 @@
 #include <memory>
 #include <new>
 
+#include "core/text_scan.h"
 #include "mask/wild_match.h"
 
 namespace velmora {
@@ -114,11 +115,12 @@ full_mask mask_full_path(text_view mask, text_view working_directory)
     return {directory, needs_separator ? backslash_text : text_view(), mask};
 }
 
-bool mask_cmp_name(text_view path, text_view mask, const host::upper_case &upper)
+bool mask_cmp_name(const unit *path, text_view mask, const host::upper_case &upper)
 {
     // Only backslashes end a directory here: a path with slashes is compared whole.
-    const std::size_t last = path.rfind(backslash);
-    return wild_match(mask, last == npos ? path : path.substr(last + 1), upper);
+    const text_scan scan = scan_text(path, backslash, backslash);
+    const std::size_t name = scan.last == npos ? 0 : scan.last + 1;
+    return wild_match(mask, text_view(path + name, scan.length - name), upper);
 }
 
 bool mask_cmp_parts(text_view path, const full_mask &mask, const host::upper_case &upper)
@@ -144,10 +146,11 @@ using namespace velmora;
 extern "C" int32_t path_mask_cmp(const velmora_char *path, const velmora_char *mask)
 {
     if (!path || !mask) return 0;
-    const text_view path_text(path);
-    const text_view mask_text(mask);
+    const text_scan mask_scan = scan_text(mask, backslash, slash);
+    const text_view mask_text(mask, mask_scan.length);
     const host::upper_case upper;
-    if (first_separator(mask_text) == npos) return mask_cmp_name(path_text, mask_text, upper);
+    if (mask_scan.first == npos) return mask_cmp_name(path, mask_text, upper);
+    const text_view path_text = view_of(path);
     if (is_drive_mask(mask_text)) return mask_cmp_parts(path_text, {{}, {}, mask_text}, upper);
     const working_directory directory;
     return mask_cmp_parts(path_text, mask_full_path(mask_text, directory.text()), upper);

@@ -29,7 +29,7 @@ bool is_drive_mask(text_view mask);
 full_mask mask_full_path(text_view mask, text_view working_directory);
 
 // Whether the part of `path` after its last backslash matches `mask`.
-bool mask_cmp_name(text_view path, text_view mask, const host::upper_case &upper = {});
+bool mask_cmp_name(const unit *path, text_view mask, const host::upper_case &upper = {});
 
 // Whether `path` matches `mask` component by component, after dropping the
 // first three units of each. A path deeper than the mask matches when its

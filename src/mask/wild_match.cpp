@@ -8,6 +8,8 @@
 // at most the pattern's length times the name's.
 #include "mask/wild_match.h"
 
+#include "core/text_scan.h"
+
 namespace velmora {
 namespace {
 
@@ -61,6 +63,6 @@ bool wild_match(text_view pattern, text_view name, const host::upper_case &upper
 
 extern "C" int32_t is_mask(const velmora_char *text)
 {
-    const velmora::text_view view = velmora::view_of(text);
-    return view.find_first_of(VELMORA_TEXT("*?")) == velmora::npos ? 0 : 1;
+    if (!text) return 0;
+    return velmora::first_of(text, velmora::star, velmora::question_mark) == velmora::npos ? 0 : 1;
 }

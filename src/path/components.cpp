@@ -1,4 +1,5 @@
 #include "core/error.h"
+#include "core/text_scan.h"
 #include "host/host.h"
 #include "path/prefix.h"
 
@@ -9,11 +10,19 @@ using traits = std::char_traits<unit>;
 
 // How many leading units get_path_part strips before looking for the first
 // component, or npos when the path has no long-path or UNC prefix.
-std::size_t stripped_prefix_length(const unit *path, text_view text)
+std::size_t stripped_prefix_length(const unit *path)
 {
     if (has_NTFS_path_prefix(path)) return long_path_prefix.size();
-    if (is_UNC_path(path)) return unc_prefix_length(text);
+    if (is_UNC_path(path)) return unc_prefix_length(path);
     return npos;
+}
+
+// Whether `text` is longer than `limit` units, reading at most limit + 1.
+bool longer_than(const unit *text, std::size_t limit)
+{
+    for (std::size_t i = 0; i <= limit; ++i)
+        if (text[i] == 0) return false;
+    return true;
 }
 
 } // namespace
@@ -25,41 +34,40 @@ extern "C" {
 
 const velmora_char *get_drive_part(const velmora_char *path)
 {
-    const text_view text = view_of(path);
+    if (!path) return nullptr;
     // Only the first colon counts, and any alphabetic unit before it qualifies.
-    const std::size_t colon = text.find(unit{':'});
+    const std::size_t colon = first_of(path, unit{':'}, unit{':'});
     if (colon == npos || colon == 0) return nullptr;
-    return host::is_alpha(text[colon - 1]) ? path + colon - 1 : nullptr;
+    return host::is_alpha(path[colon - 1]) ? path + colon - 1 : nullptr;
 }
 
 int32_t is_absolute(const velmora_char *path) { return get_drive_part(path) ? 1 : 0; }
 
 const velmora_char *get_file_part(const velmora_char *path)
 {
-    const text_view text = view_of(path);
-    const std::size_t separator = last_separator(text);
+    if (!path) return nullptr;
+    const std::size_t separator = scan_text(path, backslash, slash).last;
     return separator == npos ? nullptr : path + separator + 1;
 }
 
 const velmora_char *get_path_part(const velmora_char *path)
 {
-    const text_view text = view_of(path);
-    const std::size_t stripped = stripped_prefix_length(path, text);
+    const std::size_t stripped = stripped_prefix_length(path);
     if (stripped == npos) return nullptr;
     // Stripping goes through a text of long_path_max units, which a longer
     // path does not fit: that is the prefix removal's size failure.
-    if (text.size() > long_path_max) {
+    if (longer_than(path, long_path_max)) {
         set_err_code(err_buffer_small);
         return nullptr;
     }
-    const std::size_t separator = first_separator(text.substr(stripped));
+    const std::size_t separator = first_of(path + stripped, backslash, slash);
     return separator == npos ? nullptr : path + stripped + separator + 1;
 }
 
 int32_t path_pop(const velmora_char *path, velmora_char *dst, uint32_t size)
 {
     if (!path || !dst) return fail(err_not_path);
-    const std::size_t kept = last_separator(view_of(path));
+    const std::size_t kept = scan_text(path, backslash, slash).last;
     if (kept == npos) return fail(err_not_path);
     if (dst != path) {
         if (kept > size) return fail(err_buffer_small);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/error.h"
+#include "core/text_scan.h"
 
 namespace velmora {
 namespace {
@@ -21,11 +22,11 @@ void bounded_copy(text_view result, unit *dst, std::uint32_t size)
 
 } // namespace
 
-std::size_t unc_prefix_length(text_view path)
+std::size_t unc_prefix_length(const unit *path)
 {
     if (begins_with(path, long_unc_prefix)) return long_unc_prefix.size();
     if (begins_with(path, bare_unc_prefix)) return bare_unc_prefix.size();
-    if (begins_with(path, network_prefix) && !has_NTFS_path_prefix(path.data()))
+    if (begins_with(path, network_prefix) && !has_NTFS_path_prefix(path))
         return network_prefix.size();
     return 0;
 }
@@ -38,16 +39,13 @@ extern "C" {
 
 int32_t has_NTFS_path_prefix(const velmora_char *path)
 {
-    return begins_with(view_of(path), long_path_prefix) ? 1 : 0;
+    return begins_with(path, long_path_prefix) ? 1 : 0;
 }
 
 int32_t is_UNC_path(const velmora_char *path)
 {
-    const text_view text = view_of(path);
-    return begins_with(text, network_prefix) || begins_with(text, long_unc_prefix) ||
-                   begins_with(text, bare_unc_prefix)
-               ? 1
-               : 0;
+    // "\\?\UNC\" begins with "\\" too, so two tests cover all three prefixes.
+    return begins_with(path, network_prefix) || begins_with(path, bare_unc_prefix) ? 1 : 0;
 }
 
 int32_t rem_NTFS_path_prefix(const velmora_char *path, velmora_char *dst, uint32_t size)
@@ -66,7 +64,7 @@ int32_t rem_UNC_path_prefix(const velmora_char *path, velmora_char *dst, uint32_
     const text_view text = view_of(path);
     // The whole input counts, although the result may be shorter.
     if (text.size() > size) return fail(err_buffer_small);
-    bounded_copy(text.substr(unc_prefix_length(text)), dst, size);
+    bounded_copy(text.substr(unc_prefix_length(path)), dst, size);
     return 1;
 }
 

@@ -14,6 +14,6 @@ inline constexpr text_view network_prefix = VELMORA_TEXT("\\\\");
 // How many leading units rem_UNC_path_prefix drops from `path`: the first of
 // "\\?\UNC\", "UNC\" and "\\" that it begins with, except that a long-path
 // text which is not a UNC one keeps everything.
-std::size_t unc_prefix_length(text_view path);
+std::size_t unc_prefix_length(const unit *path);
 
 } // namespace velmora
