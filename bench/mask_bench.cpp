@@ -53,7 +53,16 @@ void in_utf8_locale(benchmark::State &state, const name_set &set)
     std::setlocale(LC_ALL, before.c_str());
 }
 
-void ours(benchmark::State &state, const name_set &set)
+bool our_match(const text &mask, const text &name) { return velmora::wild_match(mask, name); }
+
+bool recursive_match(const text &mask, const text &name)
+{
+    return velmora_reference::wild_match(mask.c_str(), name.c_str()) == 1;
+}
+
+// Times `match` on every name of the set, in UTF-16.
+template <bool (*Match)(const text &, const text &)>
+void wide_matcher(benchmark::State &state, const name_set &set)
 {
     const text mask = widen(set.mask);
     std::vector<text> names;
@@ -61,21 +70,12 @@ void ours(benchmark::State &state, const name_set &set)
         names.push_back(widen(name));
     for (auto _ : state)
         for (const text &name : names)
-            benchmark::DoNotOptimize(velmora::wild_match(mask, name));
+            benchmark::DoNotOptimize(Match(mask, name));
     state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(names.size()));
 }
 
-void recursion(benchmark::State &state, const name_set &set)
-{
-    const text mask = widen(set.mask);
-    std::vector<text> names;
-    for (const auto &name : set.names)
-        names.push_back(widen(name));
-    for (auto _ : state)
-        for (const text &name : names)
-            benchmark::DoNotOptimize(velmora_reference::wild_match(mask.c_str(), name.c_str()));
-    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(names.size()));
-}
+constexpr auto ours = wide_matcher<our_match>;
+constexpr auto recursion = wide_matcher<recursive_match>;
 
 void glibc_fnmatch(benchmark::State &state, const name_set &set)
 {

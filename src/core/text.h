@@ -37,22 +37,6 @@ constexpr bool begins_with(const unit *text, text_view prefix)
     return true;
 }
 
-// Position of the first backslash or slash, or npos.
-constexpr std::size_t first_separator(text_view text)
-{
-    for (std::size_t i = 0; i < text.size(); ++i)
-        if (is_separator(text[i])) return i;
-    return npos;
-}
-
-// Position of the last backslash or slash, or npos.
-constexpr std::size_t last_separator(text_view text)
-{
-    for (std::size_t i = text.size(); i-- > 0;)
-        if (is_separator(text[i])) return i;
-    return npos;
-}
-
 // Whether `length` units plus `extra` exceed a caller's size, without wrapping.
 constexpr bool exceeds(std::size_t length, std::size_t extra, std::uint32_t size)
 {
