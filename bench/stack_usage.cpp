@@ -54,6 +54,11 @@ void drive_mask()
     path_mask_cmp(path.c_str(), VELMORA_TEXT("C:\\Users\\*\\Documents\\*\\*.txt"));
 }
 void relative_mask() { path_mask_cmp(path.c_str(), VELMORA_TEXT("..\\reports\\*2024*")); }
+void file_query()
+{
+    int32_t exists = 0;
+    file_exist(VELMORA_TEXT("no/such/dir/file.txt"), &exists);
+}
 void path_part() { get_path_part(VELMORA_TEXT("\\\\?\\C:\\dir\\file")); }
 void push()
 {
@@ -73,6 +78,7 @@ int main()
         {"path_mask_cmp, name mask", name_mask},
         {"path_mask_cmp, drive mask", drive_mask},
         {"path_mask_cmp, relative mask (reads the working directory)", relative_mask},
+        {"file_exist, a missing directory on the way", file_query},
         {"get_path_part", path_part},
         {"path_push", push},
     };
