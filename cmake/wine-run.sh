@@ -1,13 +1,22 @@
 #!/usr/bin/env bash
-# Runs a Windows program under 64-bit Wine with the project's own prefix, so
-# that nothing of the user's ~/.wine is touched.
+# Runs a Windows program under Wine with a prefix of the project's own, so
+# that nothing of the user's ~/.wine is touched. VELMORA_WINE_ARCH=win32 (or
+# running this script as wine32-run.sh) picks the 32-bit loader and prefix.
 set -euo pipefail
-export WINEPREFIX="${VELMORA_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/velmora/wine64}"
+arch=${VELMORA_WINE_ARCH:-win64}
+[ "$(basename "$0")" = wine32-run.sh ] && arch=win32
+if [ "$arch" = win32 ]; then
+    export WINEPREFIX="${VELMORA_WINEPREFIX32:-${XDG_CACHE_HOME:-$HOME/.cache}/velmora/wine32}"
+    export WINEARCH=win32
+    loader=/usr/lib/wine/wine
+else
+    export WINEPREFIX="${VELMORA_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/velmora/wine64}"
+    loader=/usr/lib/wine/wine64
+    [ -x "$loader" ] || loader=$(command -v wine64 || command -v wine)
+fi
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 mkdir -p "$WINEPREFIX"
-loader=/usr/lib/wine/wine64
-[ -x "$loader" ] || loader=$(command -v wine64 || command -v wine)
 # No terminal for Windows programs: a console would wait on it.
 if [ -t 0 ]; then exec "$loader" "$@" </dev/null; fi
 exec "$loader" "$@"

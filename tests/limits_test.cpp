@@ -173,15 +173,22 @@ TEST(Limits, NullPointersNeverCrash)
     EXPECT_EQ(flag, 5);
 }
 
+#if defined(_WIN32)
+// A thread's entry point takes the platform's calling convention, which a
+// lambda cannot be given.
+DWORD WINAPI run_on_windows_thread(void *argument)
+{
+    (*static_cast<const std::function<void()> *>(argument))();
+    return 0;
+}
+#endif
+
 // Runs `work` on a thread of its own with a stack of `bytes`.
 void run_on_small_stack(std::size_t bytes, const std::function<void()> &work)
 {
 #if defined(_WIN32)
-    const auto start = [](void *argument) -> DWORD {
-        (*static_cast<const std::function<void()> *>(argument))();
-        return 0;
-    };
-    HANDLE thread = CreateThread(nullptr, bytes, start, const_cast<std::function<void()> *>(&work),
+    HANDLE thread = CreateThread(nullptr, bytes, run_on_windows_thread,
+                                 const_cast<std::function<void()> *>(&work),
                                  STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
     ASSERT_NE(thread, nullptr);
     WaitForSingleObject(thread, INFINITE);

@@ -12,7 +12,8 @@
 
 #include "core/text.h"
 
-#if defined(__SSE2__)
+#if defined(__SSE2__) && !defined(VELMORA_NO_SIMD)
+#define VELMORA_SSE2 1
 #include <emmintrin.h>
 #endif
 
@@ -32,7 +33,7 @@ struct text_scan {
 
 namespace detail {
 
-#if defined(__SSE2__)
+#if defined(VELMORA_SSE2)
 // Two bits per unit: bits 2i and 2i+1 are set when unit i equals c.
 inline unsigned equal_units(__m128i block, unit c)
 {
@@ -66,7 +67,7 @@ VELMORA_READS_PAST_TERMINATOR inline text_scan scan_text(const unit *text, unit 
 {
     text_scan scan{0, npos, npos};
     const unit *p = text;
-#if defined(__SSE2__)
+#if defined(VELMORA_SSE2)
     for (; reinterpret_cast<std::uintptr_t>(p) % 16 != 0; ++p) {
         if (*p == 0) return scan.length = static_cast<std::size_t>(p - text), scan;
         if (*p == a || *p == b) {
@@ -134,7 +135,7 @@ inline std::size_t first_of(const unit *text, unit a, unit b)
 inline std::size_t last_of(text_view text, unit c)
 {
     std::size_t end = text.size();
-#if defined(__SSE2__)
+#if defined(VELMORA_SSE2)
     for (; end >= 8; end -= 8) {
         const auto block =
             _mm_loadu_si128(reinterpret_cast<const __m128i *>(text.data() + end - 8));

@@ -1,0 +1,25 @@
+# Wine prefixes of the project's own, one per architecture, under build/, so
+# that nothing of the user's ~/.wine is touched. Source it; the variables are
+# read by cmake/wine-run.sh.
+export VELMORA_WINEPREFIX="${VELMORA_WINEPREFIX:-$PWD/build/wineprefix}"
+export VELMORA_WINEPREFIX32="${VELMORA_WINEPREFIX32:-$PWD/build/wineprefix32}"
+
+# Keeps one wineserver up for the rest of the run, so that each program
+# starts quickly, and makes the prefix once.
+start_wineserver() {
+    local prefix=$1 arch=$2
+    mkdir -p "$prefix"
+    WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
+    WINEPREFIX="$prefix" wineserver -p
+    VELMORA_WINE_ARCH=$arch cmake/wine-run.sh wineboot --init >/dev/null 2>&1 </dev/null
+}
+
+stop_wineservers() {
+    WINEPREFIX="$VELMORA_WINEPREFIX" wineserver -k 2>/dev/null || true
+    WINEPREFIX="$VELMORA_WINEPREFIX32" wineserver -k 2>/dev/null || true
+}
+
+start_wine64() {
+    start_wineserver "$VELMORA_WINEPREFIX" win64
+    trap 'stop_wineservers; rm -rf "${steps_log_dir:-/nonexistent}"' EXIT
+}

@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# The 32-bit suite as it runs inside the guest: the programs are built
+# already, the prefix lies in the shared work tree so that it is made once.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/lib/wine.sh
+echo "guest: $(uname -srm), $(/usr/lib/wine/wine --version)"
+start_wineserver "$VELMORA_WINEPREFIX32" win32
+trap 'WINEPREFIX="$VELMORA_WINEPREFIX32" wineserver -k 2>/dev/null || true' EXIT
+ctest --preset mingw32
