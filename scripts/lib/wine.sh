@@ -10,8 +10,10 @@ start_wineserver() {
     local prefix=$1 arch=$2
     mkdir -p "$prefix"
     WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
-    WINEPREFIX="$prefix" wineserver -p
+    # The prefix first: a server started on an empty folder makes it 64-bit.
     VELMORA_WINE_ARCH=$arch cmake/wine-run.sh wineboot --init >/dev/null 2>&1 </dev/null
+    WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
+    WINEPREFIX="$prefix" wineserver -p
 }
 
 stop_wineservers() {
