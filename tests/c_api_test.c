@@ -1,6 +1,9 @@
 /* The public header compiled as C99, calling the library as a C program does. */
 #include <stdio.h>
 
+#if defined(_WIN32)
+#include <windows.h> /* the attribute record's layout */
+#endif
 #include "velmora.h"
 
 static int failures = 0;
@@ -20,6 +23,22 @@ static int same(const velmora_char *a, const velmora_char *b)
     return *a == *b;
 }
 
+/* Calls in a loop, outside main (which keeps a frame pointer): were the
+ * caller and the library to disagree on who pops the arguments, the stack
+ * would drift with every call and this function would return wrongly. */
+#if defined(__GNUC__)
+__attribute__((noinline))
+#endif
+static int32_t
+calls_in_a_loop(const velmora_char *path, int count)
+{
+    int32_t total = 0;
+    int i;
+    for (i = 0; i < count; ++i)
+        total += is_absolute(path) + (get_file_part(path) != NULL) + is_mask(path);
+    return total;
+}
+
 int main(void)
 {
     static const velmora_char path[] = {'C', ':', '\\', 'd', 'i', 'r', 0};
@@ -36,6 +55,7 @@ int main(void)
     CHECK(get_error_text(5) == NULL);
     CHECK(sizeof(velmora_char) == 2);
     CHECK(sizeof(velmora_file_attributes) == 36);
+    CHECK(calls_in_a_loop(path, 1000) == 2000);
 
     printf("c_api_test: %s\n", failures ? "FAILED" : "passed");
     return failures ? 1 : 0;

@@ -9,6 +9,9 @@
 #include <string>
 #include <string_view>
 
+#if defined(_WIN32)
+#include <windows.h> // the attribute record's layout
+#endif
 #include "core/error.h"
 #include "velmora.h"
 

@@ -18,6 +18,8 @@
 #if defined(_WIN32)
 #include <fcntl.h>
 #include <io.h>
+#include <windows.h>
+
 #include <shellapi.h>
 #endif
 

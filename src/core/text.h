@@ -22,9 +22,16 @@ inline constexpr unit slash = unit{'/'};
 
 constexpr bool is_separator(unit c) { return c == backslash || c == slash; }
 
+// `text` without its first `count` units (count at most its length). Unlike
+// substr, it has no failure path, which would need the C++ runtime.
+constexpr text_view without_first(text_view text, std::size_t count)
+{
+    return text_view(text.data() + count, text.size() - count);
+}
+
 constexpr bool begins_with(text_view text, text_view prefix)
 {
-    return text.substr(0, prefix.size()) == prefix;
+    return text.size() >= prefix.size() && text_view(text.data(), prefix.size()) == prefix;
 }
 
 // The same for a zero-terminated text, reading no further than the prefix

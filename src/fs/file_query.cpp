@@ -19,8 +19,8 @@ int32_t get_file_attr(const velmora_char *path, velmora_file_attributes *record)
 int32_t is_directory(const velmora_char *path, int32_t *is_dir)
 {
     if (!is_dir) return fail(err_not_path);
-    velmora_file_attributes attributes;
-    if (!get_file_attr(path, &attributes)) return 0;
+    host::attribute_record attributes;
+    if (!get_file_attr(path, attributes.platform())) return 0;
     *is_dir = static_cast<int32_t>(attributes.dwFileAttributes & host::file_attribute::directory);
     return 1;
 }

@@ -50,8 +50,7 @@ class upper_case {
 // needs (`out` then holds nothing usable); 0 means it cannot be had.
 std::size_t working_directory(unit *out, std::size_t room);
 
-// The platform's own answer, which working_directory() gives unless a test
-// has overridden it.
+// The platform's own answer, which working_directory() gives in the library.
 std::size_t platform_working_directory(unit *out, std::size_t room);
 
 // Windows error numbers, as GetLastError() gives them; other hosts report the
@@ -70,6 +69,17 @@ inline constexpr std::uint32_t readonly = 0x01;
 inline constexpr std::uint32_t directory = 0x10;
 inline constexpr std::uint32_t normal = 0x80;
 } // namespace file_attribute
+
+// Room for the attribute record, laid out as the platform's own, which the
+// public header leaves incomplete on Windows (each host checks the layout).
+struct attribute_record {
+    std::uint32_t dwFileAttributes;
+    std::uint32_t times[6];
+    std::uint32_t nFileSizeHigh;
+    std::uint32_t nFileSizeLow;
+
+    velmora_file_attributes *platform() { return reinterpret_cast<velmora_file_attributes *>(this); }
+};
 
 // GetFileAttributesExW at the standard information level: true only when the
 // platform reports success. On failure last_error() tells why.
@@ -90,8 +100,9 @@ void close_file(file_handle handle);
 // The platform error of the calling thread's last failed call above.
 std::uint32_t last_error();
 
-// Tests only: makes working_directory() report `text` until called with null.
-// The text must stay alive meanwhile.
+// Tests only, defined in the tests' archive and not in the library: makes
+// working_directory() report `text` until called with null. The text must
+// stay alive meanwhile.
 void override_working_directory(const unit *text);
 
 } // namespace velmora::host

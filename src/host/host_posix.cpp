@@ -1,6 +1,7 @@
 // The host layer on POSIX systems: C runtime calls, and stand-ins for the
 // Windows calls that reproduce their answers.
 #include <cerrno>
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <cwctype>
@@ -262,6 +263,11 @@ void fill_size(velmora_file_attributes &record, std::uint64_t size)
 }
 
 } // namespace
+
+static_assert(sizeof(attribute_record) == sizeof(velmora_file_attributes) &&
+                  offsetof(attribute_record, nFileSizeLow) ==
+                      offsetof(velmora_file_attributes, nFileSizeLow),
+              "attribute_record must be laid out as velmora_file_attributes");
 
 bool get_file_attributes(const unit *path, velmora_file_attributes *record)
 {

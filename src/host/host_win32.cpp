@@ -8,6 +8,7 @@
 #include <wctype.h>
 
 #include <algorithm>
+#include <cstddef>
 
 #include "host/host.h"
 
@@ -50,6 +51,13 @@ std::size_t platform_working_directory(unit *out, std::size_t room)
     // longest path always fits.
     return errno == ERANGE && room < long_path_max ? long_path_max : 0;
 }
+
+static_assert(sizeof(attribute_record) == sizeof(WIN32_FILE_ATTRIBUTE_DATA) &&
+                  offsetof(attribute_record, dwFileAttributes) ==
+                      offsetof(WIN32_FILE_ATTRIBUTE_DATA, dwFileAttributes) &&
+                  offsetof(attribute_record, nFileSizeLow) ==
+                      offsetof(WIN32_FILE_ATTRIBUTE_DATA, nFileSizeLow),
+              "attribute_record must be laid out as WIN32_FILE_ATTRIBUTE_DATA");
 
 bool get_file_attributes(const unit *path, velmora_file_attributes *record)
 {

@@ -1,7 +1,7 @@
 #include "mask/path_mask.h"
 
+#include <cstdlib>
 #include <memory>
-#include <new>
 
 #include "core/text_scan.h"
 #include "mask/wild_match.h"
@@ -39,7 +39,7 @@ class component_walker {
             std::size_t end = start;
             while (end < piece.size() && !is_separator(piece[end]))
                 ++end;
-            component = piece.substr(start, end - start);
+            component = text_view(piece.data() + start, end - start);
             piece.remove_prefix(end);
             return true;
         }
@@ -63,7 +63,7 @@ class working_directory {
             text_ = text_view(inline_, length);
             return;
         }
-        large_.reset(new (std::nothrow) unit[length + 1]);
+        large_.reset(static_cast<unit *>(std::malloc((length + 1) * sizeof(unit))));
         if (!large_) return;
         const std::size_t again = host::working_directory(large_.get(), length + 1);
         if (again <= length) text_ = text_view(large_.get(), again);
@@ -72,8 +72,13 @@ class working_directory {
     text_view text() const { return text_; }
 
   private:
+    // The C runtime's allocator: the library carries no C++ runtime.
+    struct free_units {
+        void operator()(unit *p) const { std::free(p); }
+    };
+
     unit inline_[1024];
-    std::unique_ptr<unit[]> large_;
+    std::unique_ptr<unit, free_units> large_;
     text_view text_;
 };
 
@@ -101,7 +106,7 @@ full_mask mask_full_path(text_view mask, text_view working_directory)
             if (can_cut) {
                 const std::size_t cut = directory.rfind(backslash);
                 can_cut = cut != npos && cut != 0;
-                if (can_cut) directory = directory.substr(0, cut);
+                if (can_cut) directory = text_view(directory.data(), cut);
             }
             mask.remove_prefix(3);
         } else if (begins_with_either(mask, VELMORA_TEXT(".\\"), VELMORA_TEXT("./"))) {

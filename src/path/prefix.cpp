@@ -54,7 +54,7 @@ int32_t rem_NTFS_path_prefix(const velmora_char *path, velmora_char *dst, uint32
     const text_view text = view_of(path);
     if (text.size() > size) return fail(err_buffer_small);
     const std::size_t skip = has_NTFS_path_prefix(path) ? long_path_prefix.size() : 0;
-    bounded_copy(text.substr(skip), dst, size);
+    bounded_copy(without_first(text, skip), dst, size);
     return 1;
 }
 
@@ -64,7 +64,7 @@ int32_t rem_UNC_path_prefix(const velmora_char *path, velmora_char *dst, uint32_
     const text_view text = view_of(path);
     // The whole input counts, although the result may be shorter.
     if (text.size() > size) return fail(err_buffer_small);
-    bounded_copy(text.substr(unc_prefix_length(path)), dst, size);
+    bounded_copy(without_first(text, unc_prefix_length(path)), dst, size);
     return 1;
 }
 
