@@ -40,27 +40,32 @@ else()
 
     set(CPACK_DEBIAN_RUNTIME_PACKAGE_NAME ${VELMORA_PACKAGE_runtime})
     set(CPACK_DEBIAN_RUNTIME_PACKAGE_SECTION libs)
-    set(CPACK_DEBIAN_RUNTIME_PACKAGE_GENERATE_SHLIBS ON)
+    set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
+    set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+    # The shared object's cache is renewed by dpkg's trigger.
+    set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/cmake/debian/triggers)
     set(CPACK_COMPONENT_RUNTIME_DESCRIPTION
         "${PROJECT_DESCRIPTION} (shared library)\n"
-        "velmora tests, adds and removes the long-path and UNC prefixes of Windows paths,\n"
-        "finds their drive, file-name and path parts, pushes and pops components, matches\n"
-        "paths against wildcard masks and asks the file system about a path.")
+        "velmora tests, adds and removes the long-path and UNC prefixes of\n"
+        "Windows paths, finds their drive, file-name and path parts, pushes and\n"
+        "pops components, matches paths against wildcard masks and asks the file\n"
+        "system about a path.")
 
     set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_NAME ${VELMORA_PACKAGE_development})
     set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)
     set(CPACK_COMPONENT_DEVELOPMENT_DEPENDS runtime)
     set(CPACK_COMPONENT_DEVELOPMENT_DESCRIPTION
         "${PROJECT_DESCRIPTION} (development files)\n"
-        "The C header, the CMake package and the pkg-config file for building programs\n"
-        "against the velmora library.")
+        "The C header, the CMake package and the pkg-config file for building\n"
+        "programs against the velmora library.")
 
     set(CPACK_DEBIAN_TOOLS_PACKAGE_NAME ${VELMORA_PACKAGE_tools})
     set(CPACK_DEBIAN_TOOLS_PACKAGE_SECTION utils)
     set(CPACK_COMPONENT_TOOLS_DEPENDS runtime)
     set(CPACK_COMPONENT_TOOLS_DESCRIPTION
         "${PROJECT_DESCRIPTION} (command-line tool)\n"
-        "The velmora command calls any function of the library by name, one call per\n"
-        "command or a batch of calls from standard input, with output for scripts.")
+        "The velmora command calls any function of the library by name, one\n"
+        "call per command or a batch of calls from standard input, with output\n"
+        "for scripts.")
 endif()
 include(CPack)

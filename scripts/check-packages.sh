@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Makes the packages from the builds and checks them as users get them: the
+# Debian packages pass lintian, install with apt-get, serve the examples
+# system-wide with no prefix given and remove cleanly; each Windows ZIP holds
+# what a Windows user needs. Needs the linux, mingw64 and mingw32 builds.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+source scripts/lib/checks.sh
+work=$(mktemp -d)
+packages=(libvelmora1 libvelmora-dev velmora-tools)
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo=sudo
+remove_packages() { $sudo apt-get purge -y -q "${packages[@]}" >/dev/null 2>&1 || true; }
+trap 'remove_packages; rm -rf "$work"' EXIT
+
+make_packages() { (cd "$1" && rm -rf packages && cpack >/dev/null); }
+
+echo "-- Debian packages"
+check "cpack makes the Debian packages" make_packages build/linux
+debs=()
+for package in "${packages[@]}"; do
+    deb=$(ls build/linux/packages/"$package"_*.deb 2>/dev/null | head -n 1)
+    check "package $package is made" [ -n "$deb" ]
+    [ -n "$deb" ] && debs+=("$deb") && ls -l "$deb"
+done
+lintian_clean() {
+    local report
+    report=$(lintian --tag-display-limit 0 "${debs[@]}" 2>&1 | grep -v 'root privileges')
+    [ -n "$report" ] && echo "$report"
+    ! grep -q '^E:' <<<"$report"
+}
+check "lintian reports no errors" lintian_clean
+check "the packages state the header's version" bash tests/check_version.sh \
+    build/linux/include/velmora.h build/linux/velmora.pc build/linux/velmoraConfigVersion.cmake "${debs[@]}"
+absolute=()
+for deb in "${debs[@]}"; do absolute+=("$PWD/$deb"); done
+check "apt-get installs them" $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${absolute[@]}"
+
+echo "-- the examples against the system-wide install"
+check "find_package finds it with no prefix given" bash -c "
+    cmake -S examples/find_package -B '$work/find_package' -G Ninja >/dev/null &&
+    cmake --build '$work/find_package' >/dev/null && '$work/find_package/split_path'"
+# shellcheck disable=SC2016
+check "pkg-config finds it with no path given" bash -c '
+    c++ -std=c++17 -Wall -Werror examples/pkg_config/match.cpp $(pkg-config --cflags --libs velmora) \
+        -o "$0/match" && "$0/match"' "$work"
+check "the loader finds libvelmora.so.1 by name" bash -c "
+    cc -std=c99 -Wall -Werror examples/runtime_load/load.c -ldl -o '$work/load' && '$work/load'"
+check "the installed tool answers" bash -c "[ \"\$(velmora get_file_part 'C:\\dir\\file.txt')\" = file.txt ]"
+check "the manual page is installed" bash -c "man -w velmora >/dev/null 2>&1"
+remove_packages
+check "apt-get removes them" bash -c "[ ! -e /usr/include/velmora.h ] && ! dpkg -s libvelmora1 >/dev/null 2>&1 && ! command -v velmora"
+
+echo "-- Windows ZIPs"
+windows_files=(bin/velmora.dll bin/velmora.exe lib/velmora.lib lib/libvelmora.dll.a lib/velmora.def
+    include/velmora.h lib/cmake/velmora/velmoraConfig.cmake lib/pkgconfig/velmora.pc
+    LICENSE README.md CHANGELOG.md)
+for build in mingw64 mingw32; do
+    check "cpack makes the $build ZIP" make_packages "build/$build"
+    zip=$(ls build/"$build"/packages/velmora-*-windows-*.zip 2>/dev/null | head -n 1)
+    check "the $build ZIP is made" [ -n "$zip" ] || continue
+    ls -l "$zip"
+    listing=$(cmake -E tar tf "$zip")
+    for file in "${windows_files[@]}"; do
+        check "$(basename "$zip") holds $file" grep -qx "$file" <<<"$listing"
+    done
+    check "$(basename "$zip") holds a stripped DLL" bash -c "
+        mkdir -p '$work/$build' && cd '$work/$build' && cmake -E tar xf '$PWD/$zip' bin/velmora.dll &&
+        ! objdump -h bin/velmora.dll | grep -q '\.debug_'"
+done
+checks_summary packages
