@@ -1,14 +1,20 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs, from Debian's packages, whatever the build and the tests need and
 # the machine lacks. Runs apt-get only when something is missing.
 set -euo pipefail
 
 packages=(
-    cmake ninja-build g++ binutils pkg-config # the Linux build, and using it installed
+    cmake ninja-build g++ binutils pkg-config file # the Linux build, and using it installed
     googletest libgtest-dev libbenchmark-dev # tests (GoogleTest's sources cross-compile) and benchmarks
     g++-mingw-w64-x86-64 g++-mingw-w64-i686 # the Windows DLLs
-    wine64                                   # running the 64-bit Windows tests
-    clang libclang-rt-14-dev                 # fuzzers and sanitizers
+    wine64 wine32:i386                       # running the Windows tests, 64-bit and 32-bit
+    qemu-system-x86 linux-image-amd64 busybox-static xz-utils # a guest for 32-bit programs
+    clang libclang-rt-14-dev lld llvm        # fuzzers, sanitizers, the MSVC-target consumer, velmora.lib
+    dpkg-dev lintian                         # Debian packages: dependencies and checks
+    nlohmann-json3-dev libcli11-dev scdoc    # the command-line tool: JSON, options, manual page
+    jq groff-base man-db bash-completion     # checking the tool's output, manual page and completion
+    locales util-linux                       # test locales; tests run as an unprivileged user
 )
 
 missing=()
@@ -21,5 +27,7 @@ done
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
 echo "installing: ${missing[*]}"
+# 32-bit Wine comes from Debian's i386 architecture.
+dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
 $sudo apt-get update -q
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "${missing[@]}"

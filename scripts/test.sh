@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs every test: the Linux build plainly, without SIMD and under ASan+UBSan
-# and TSan, the fuzz targets briefly over their corpora, the installed
-# package, and both Windows DLLs under Wine (the 32-bit one natively or in a
-# guest, whichever this machine allows). The benchmarks are built, not run:
+# and TSan, the fuzz targets briefly over their corpora, both Windows DLLs
+# under Wine (the 32-bit one natively or in a guest, whichever this machine
+# allows), the installed library and the packages. The benchmarks are built, not run:
 # timings belong to a quiet machine.
 #
 # Every step runs even when an earlier one failed; the last line counts the
@@ -25,7 +26,9 @@ source scripts/lib/wine.sh
 start_wine64
 step "64-bit Windows DLL under Wine" cmake --workflow --preset mingw64
 step "32-bit Windows DLL under Wine" bash scripts/windows32-tests.sh
-step "Installed package: examples through find_package, pkg-config and loading by name" \
+step "Installed: examples through find_package, pkg-config, loading by name, static, as a subproject" \
     bash scripts/check-install.sh
+step "Packages: Debian packages installed system-wide and removed, Windows ZIPs" \
+    bash scripts/check-packages.sh
 
 summary
