@@ -8,3 +8,4 @@ echo "guest: $(uname -srm), $(/usr/lib/wine/wine --version)"
 start_wineserver "$VELMORA_WINEPREFIX32" win32
 trap 'WINEPREFIX="$VELMORA_WINEPREFIX32" wineserver -k 2>/dev/null || true' EXIT
 ctest --preset mingw32
+compare_architectures

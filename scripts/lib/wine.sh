@@ -28,3 +28,15 @@ start_wine64() {
     start_wineserver "$VELMORA_WINEPREFIX" win64
     trap 'stop_wineservers; rm -rf "${steps_log_dir:-/nonexistent}"' EXIT
 }
+
+# The 32-bit and the 64-bit tool answer a few thousand calls alike (needs
+# both Windows builds).
+compare_architectures() {
+    if [ ! -x build/mingw64/bin/velmora.exe ]; then
+        echo "FAILED: no 64-bit build to compare the 32-bit answers with (build preset mingw64 first)"
+        echo "architectures: 0 passed, 1 failed"
+        return 1
+    fi
+    bash tests/architectures_agree.sh build/mingw64/bin/velmora.exe cmake/wine-run.sh \
+        build/mingw32/bin/velmora.exe cmake/wine32-run.sh
+}
