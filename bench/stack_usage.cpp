@@ -1,9 +1,8 @@
-// Measures the stack one call takes: the call runs on a thread whose stack is
-// painted with a pattern first, and the deepest unit changed tells the use.
-#include <pthread.h>
-
+// Measures the stack one call takes: the stack below the caller is painted
+// with a pattern first, the call runs on the same stack, and the deepest byte
+// it changed tells the use. The same on every host, 32-bit and 64-bit alike.
+#include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -11,15 +10,33 @@
 
 namespace {
 
-constexpr std::size_t stack_size = 1 << 20;
+constexpr std::size_t depth = 256 * 1024;
 constexpr unsigned char paint = 0xCD;
 
 using call = void (*)();
 
-void *run(void *function)
+// The painted area, kept beyond the painting call so that it is measured
+// after the call under test has run over it.
+unsigned char *painted = nullptr;
+
+// The area is this function's own frame, so the call made next from the
+// same caller runs over it. Its size makes the compiler probe the pages in
+// order, as Windows' stack guard page demands.
+__attribute__((noinline)) void paint_stack()
 {
-    reinterpret_cast<call>(function)();
-    return nullptr;
+    unsigned char area[depth];
+    std::memset(area, paint, depth);
+    // Keep the stores: the area is read after this frame is gone.
+    asm volatile("" : : "r"(area) : "memory");
+    painted = area;
+}
+
+__attribute__((noinline)) std::size_t deepest_change()
+{
+    std::size_t untouched = 0;
+    while (untouched < depth && painted[untouched] == paint)
+        ++untouched;
+    return depth - untouched;
 }
 
 std::size_t stack_used(call function)
@@ -27,21 +44,9 @@ std::size_t stack_used(call function)
     // A first call resolves the C runtime's symbols, which takes stack of its
     // own; it is not the call's.
     function();
-    void *stack = std::aligned_alloc(4096, stack_size);
-    std::memset(stack, paint, stack_size);
-    pthread_attr_t attributes;
-    pthread_attr_init(&attributes);
-    pthread_attr_setstack(&attributes, stack, stack_size);
-    pthread_t thread;
-    pthread_create(&thread, &attributes, run, reinterpret_cast<void *>(function));
-    pthread_join(thread, nullptr);
-    pthread_attr_destroy(&attributes);
-    const auto *bytes = static_cast<const unsigned char *>(stack);
-    std::size_t untouched = 0;
-    while (untouched < stack_size && bytes[untouched] == paint)
-        ++untouched;
-    std::free(stack);
-    return stack_size - untouched;
+    paint_stack();
+    function();
+    return deepest_change();
 }
 
 using text = std::basic_string<velmora_char>;
@@ -82,7 +87,8 @@ int main()
         {"get_path_part", path_part},
         {"path_push", push},
     };
-    std::printf("stack used by one call, beyond an empty thread's %zu bytes:\n", baseline);
+    std::printf("stack used by one call (%zu-bit), beyond an empty call's %zu bytes:\n",
+                sizeof(void *) * 8, baseline);
     for (const auto &row : rows)
         std::printf("  %-60s %6zu bytes\n", row.label, stack_used(row.function) - baseline);
     return 0;
