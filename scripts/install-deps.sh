@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ binutils pkg-config # the Linux build, and using it installed
+    nlohmann-json3-dev scdoc groff-base man-db jq # the tool: JSON, its manual page; jq checks its output
     googletest libgtest-dev libbenchmark-dev # tests (GoogleTest's sources cross-compile) and benchmarks
     g++-mingw-w64-x86-64 g++-mingw-w64-i686 # the Windows DLLs
     wine64                                   # running the 64-bit Windows tests

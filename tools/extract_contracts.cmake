@@ -74,7 +74,7 @@ foreach(line IN LISTS lines)
             message(FATAL_ERROR "${HEADER}: ${name} has no comment before its declaration")
         endif()
         # Shown as a reader of the tool's output wants it: without the macros.
-        string(REGEX REPLACE "(^| )VELMORA_[A-Z0-9_]+" "" shown "${declaration}")
+        string(REGEX REPLACE "(^|[ *])VELMORA_[A-Z0-9_]+ ?" "\\1" shown "${declaration}")
         string(STRIP "${shown}" shown)
         list(APPEND names ${name})
         set(declaration_of_${name} "${shown}")
