@@ -40,7 +40,8 @@ expect() {
         { [ -z "$pattern" ] || grep -qE -- "$pattern" "$err"; }; then
         pass
     else
-        fail "velmora $*"
+        local shown="velmora $*"
+        fail "${shown:0:200}"
         echo "  status $actual_status (want $status), stdout '$actual' (want '$out')"
         echo "  stderr: $(cat "$err") (want /$pattern/)"
     fi
@@ -55,7 +56,9 @@ expect 0 '7	file.txt' "$any" get_file_part 'C:\dir\file.txt' --offset
 expect 1 '' 'get_file_part: no such part' get_file_part 'file.txt'
 expect 0 'C:\dir' "$any" get_drive_part '\\?\C:\dir'
 expect 0 'share\dir' "$any" get_path_part '\\server\share\dir'
-expect 1 '' 'get_path_part failed: code 2: Buffer is too small' get_path_part "$long_prefixed"
+# A Windows command line holds fewer units; batch mode below covers it there.
+[ ${#runner[@]} -eq 0 ] &&
+    expect 1 '' 'get_path_part failed: code 2: Buffer is too small' get_path_part "$long_prefixed"
 expect 0 '1' "$any" path_mask_cmp 'C:\data\app.log' '*.LOG'
 expect 1 '0' "$any" path_mask_cmp 'C:\data\app.log' '*.txt'
 expect 0 '1' "$any" is_UNC_path '\\server\share'
@@ -214,10 +217,8 @@ for ((i = 0; i < ${#rows[@]}; i += 2)); do
         fail "--json batch line $line ('${rows[i]:0:60}'): $(cut -c1-300 <<<"$answer")"
     fi
 done
-check "--json batch: every answer is JSON" python3 -c '
-import json, sys
-for line in open(sys.argv[1], encoding="utf-8"):
-    assert isinstance(json.loads(line), dict)' "$work/answers"
+check "--json batch: every answer is one JSON object" \
+    bash -c '[ "$(jq -c . "$1" | wc -l)" -eq "$(wc -l <"$1")" ] && jq -e -s "all(type == \"object\")" "$1" >/dev/null' _ "$work/answers"
 
 # ---- Batch mode, plain: one line per input line, messages carry line numbers -----
 printf 'get_file_part C:\\d\\f\n\npath_push C:\\dir x --size 3\nget_file_part x\nis_mask "a b*"\n' |
