@@ -136,7 +136,9 @@ listed=$(sed -n '/^exports:/,$p' <<<"$help" | awk 'NR > 1 { print $1 }')
 check "--help lists 18 exports" [ "$(wc -l <<<"$listed")" -eq 18 ]
 for name in $listed; do
     if ! velmora help "$name" >"$work/contract" 2>&1 || ! grep -q "^usage: velmora $name" "$work/contract" ||
-        ! grep -qE "[ *]$name\(" "$work/contract"; then
+        ! grep -qE "[ *]$name\(" "$work/contract" ||
+        ! grep -qE "^example: velmora $name" "$work/contract" ||
+        ! grep -qE '\(exit status [01]\)$' "$work/contract"; then
         fail "velmora help $name"
         cat "$work/contract"
     else

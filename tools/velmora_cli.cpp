@@ -150,35 +150,43 @@ bool prefixed_path_too_long(const text &path)
 struct export_entry {
     std::string_view name;
     function call;
-    std::size_t added = 0;          // writers: units the result adds to the input(s)
-    bool fills = false;             // writers: null-fills dst up to the size asked for
-    const char *result = "";        // queries: the JSON name of the answer written
-    bool false_stores_code = false; // queries: answering 0 stores a code
+    std::vector<std::string> example; // arguments that show the export at work
+    std::size_t added = 0;            // writers: units the result adds to the input(s)
+    bool fills = false;               // writers: null-fills dst up to the size asked for
+    const char *result = "";          // queries: the JSON name of the answer written
+    bool false_stores_code = false;   // queries: answering 0 stores a code
     // Getters: when a null result is a documented failure with a code.
     bool (*fails_when)(const text &path) = nullptr;
 };
 
-// Each row: the export, then what its kind needs (the fields above, in order).
+// Each row: the export, an example, then what its kind needs (the fields
+// above, in order).
 #define VELMORA_EXPORT(name) #name, &name
 const export_entry exports[] = {
-    {VELMORA_EXPORT(add_NTFS_path_prefix), 4, true},
-    {VELMORA_EXPORT(file_exist), 0, false, "exists", true},
-    {VELMORA_EXPORT(get_drive_part)},
-    {VELMORA_EXPORT(get_err_code)},
-    {VELMORA_EXPORT(get_error_text)},
-    {VELMORA_EXPORT(get_file_attr)},
-    {VELMORA_EXPORT(get_file_part)},
-    {VELMORA_EXPORT(get_path_part), 0, false, "", false, prefixed_path_too_long},
-    {VELMORA_EXPORT(has_NTFS_path_prefix)},
-    {VELMORA_EXPORT(is_UNC_path)},
-    {VELMORA_EXPORT(is_absolute)},
-    {VELMORA_EXPORT(is_directory), 0, false, "is_dir"},
-    {VELMORA_EXPORT(is_mask)},
-    {VELMORA_EXPORT(path_mask_cmp)},
-    {VELMORA_EXPORT(path_pop)},
-    {VELMORA_EXPORT(path_push), 2},
-    {VELMORA_EXPORT(rem_NTFS_path_prefix), 0, true},
-    {VELMORA_EXPORT(rem_UNC_path_prefix), 0, true},
+    {VELMORA_EXPORT(add_NTFS_path_prefix), {"C:\\a"}, 4, true},
+    {VELMORA_EXPORT(file_exist), {"C:\\no_such_file"}, 0, false, "exists", true},
+    {VELMORA_EXPORT(get_drive_part), {"\\\\?\\C:\\dir"}},
+    {VELMORA_EXPORT(get_err_code), {}},
+    {VELMORA_EXPORT(get_error_text), {"2"}},
+    {VELMORA_EXPORT(get_file_attr), {"."}},
+    {VELMORA_EXPORT(get_file_part), {"C:\\dir\\file.txt"}},
+    {VELMORA_EXPORT(get_path_part),
+     {"\\\\server\\share\\dir"},
+     0,
+     false,
+     "",
+     false,
+     prefixed_path_too_long},
+    {VELMORA_EXPORT(has_NTFS_path_prefix), {"\\\\?\\C:\\dir"}},
+    {VELMORA_EXPORT(is_UNC_path), {"\\\\server\\share"}},
+    {VELMORA_EXPORT(is_absolute), {"C:\\dir"}},
+    {VELMORA_EXPORT(is_directory), {"."}, 0, false, "is_dir"},
+    {VELMORA_EXPORT(is_mask), {"*.txt"}},
+    {VELMORA_EXPORT(path_mask_cmp), {"C:\\logs\\app.log", "*.LOG"}},
+    {VELMORA_EXPORT(path_pop), {"C:\\dir\\file"}},
+    {VELMORA_EXPORT(path_push), {"C:\\dir", "file"}, 2},
+    {VELMORA_EXPORT(rem_NTFS_path_prefix), {"\\\\?\\C:\\a"}, 0, true},
+    {VELMORA_EXPORT(rem_UNC_path_prefix), {"\\\\server\\share"}, 0, true},
 };
 #undef VELMORA_EXPORT
 
@@ -709,7 +717,15 @@ int help_on(const std::vector<std::string> &words)
                   << nearest_export(words[1]) << "?\n";
         return exit_usage;
     }
-    std::cout << c->declaration << "\n\n" << c->comment << "\n\nusage: " << usage_line(*e) << '\n';
+    // The example runs, so that what it shows is what the export answers.
+    std::vector<std::string> example{std::string(e->name)};
+    example.insert(example.end(), e->example.begin(), e->example.end());
+    const answer a = call(example);
+    std::cout << c->declaration << "\n\n"
+              << c->comment << "\n\nusage: " << usage_line(*e) << "\nexample: velmora " << e->name;
+    for (std::size_t i = 1; i < example.size(); ++i)
+        std::cout << " '" << example[i] << "'";
+    std::cout << "\n  " << (a.has_out ? a.out : a.message) << " (exit status " << a.status << ")\n";
     return exit_true;
 }
 
