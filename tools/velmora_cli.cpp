@@ -1,17 +1,20 @@
 // velmora: calls any export of the library by name, on arguments given in
-// UTF-8, and prints the outcome in UTF-8. Exit status: 0 for success or true,
-// 1 for failure or false, 2 for a usage error.
+// UTF-8, and prints the outcome in UTF-8, as plain text or as JSON. Exit
+// status: 0 for success or true, 1 for failure or false, 2 for a usage error.
+#include <algorithm>
+#include <clocale>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <ctime>
 #include <iostream>
+#include <iterator>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
+
+#include <nlohmann/json.hpp>
 
 #include "velmora.h"
 
@@ -26,6 +29,8 @@
 namespace {
 
 using text = std::basic_string<velmora_char>;
+using text_view = std::basic_string_view<velmora_char>;
+using json = nlohmann::ordered_json;
 
 constexpr int exit_true = 0;
 constexpr int exit_false = 1;
@@ -33,29 +38,33 @@ constexpr int exit_usage = 2;
 
 // ---- UTF-8 and UTF-16 --------------------------------------------------------
 
-std::optional<text> from_utf8(std::string_view in)
+enum class decoded { ok, invalid, nul };
+
+// Strict UTF-8 (no overlong forms, surrogates or NUL, which would end the
+// library's text early) to 16-bit units.
+decoded from_utf8(std::string_view in, text &out)
 {
     static constexpr unsigned char lead_bits[] = {0x7F, 0x1F, 0x0F, 0x07};
     static constexpr char32_t smallest[] = {0, 0x80, 0x800, 0x10000};
-    text out;
+    out.clear();
     for (std::size_t i = 0; i < in.size();) {
         const auto lead = static_cast<unsigned char>(in[i++]);
+        if (lead == 0) return decoded::nul;
         const int trailing = lead < 0x80   ? 0
                              : lead < 0xC2 ? -1
                              : lead < 0xE0 ? 1
                              : lead < 0xF0 ? 2
                              : lead < 0xF5 ? 3
                                            : -1;
-        if (trailing < 0 || in.size() - i < std::size_t(trailing)) return std::nullopt;
+        if (trailing < 0 || in.size() - i < std::size_t(trailing)) return decoded::invalid;
         char32_t code = lead & lead_bits[trailing];
         for (int k = 0; k < trailing; ++k) {
             const auto next = static_cast<unsigned char>(in[i++]);
-            if ((next & 0xC0) != 0x80) return std::nullopt;
+            if ((next & 0xC0) != 0x80) return decoded::invalid;
             code = (code << 6) | (next & 0x3Fu);
         }
-        if (code < smallest[trailing] || code > 0x10FFFF || (code >= 0xD800 && code < 0xE000) ||
-            code == 0)
-            return std::nullopt;
+        if (code < smallest[trailing] || code > 0x10FFFF || (code >= 0xD800 && code < 0xE000))
+            return decoded::invalid;
         if (code < 0x10000) {
             out += static_cast<velmora_char>(code);
         } else {
@@ -63,17 +72,18 @@ std::optional<text> from_utf8(std::string_view in)
             out += static_cast<velmora_char>(0xDC00 + ((code - 0x10000) & 0x3FF));
         }
     }
-    return out;
+    return decoded::ok;
 }
 
 // Lone surrogates print as U+FFFD.
-std::string to_utf8(const velmora_char *in)
+std::string to_utf8(text_view in)
 {
     std::string out;
-    for (; *in; ++in) {
-        char32_t code = static_cast<char32_t>(*in);
-        if (code >= 0xD800 && code < 0xDC00 && in[1] >= 0xDC00 && in[1] < 0xE000)
-            code = 0x10000 + ((code - 0xD800) << 10) + (static_cast<char32_t>(*++in) - 0xDC00);
+    for (std::size_t i = 0; i < in.size(); ++i) {
+        auto code = static_cast<char32_t>(in[i]);
+        const bool high = code >= 0xD800 && code < 0xDC00;
+        if (high && i + 1 < in.size() && in[i + 1] >= 0xDC00 && in[i + 1] < 0xE000)
+            code = 0x10000 + ((code - 0xD800) << 10) + (static_cast<char32_t>(in[++i]) - 0xDC00);
         else if (code >= 0xD800 && code < 0xE000)
             code = 0xFFFD;
         const auto put = [&](char32_t byte) { out += static_cast<char>(byte); };
@@ -91,59 +101,230 @@ std::string to_utf8(const velmora_char *in)
     return out;
 }
 
+std::string to_utf8(const velmora_char *in) { return to_utf8(text_view(in)); }
+
+// ---- The contracts, as the header states them ---------------------------------
+
+struct contract {
+    std::string_view name;
+    std::string_view declaration;
+    std::string_view comment;
+};
+
+constexpr contract contracts[] = {
+#include "velmora_contracts.inc"
+};
+
+const contract *contract_of(std::string_view name)
+{
+    for (const contract &c : contracts)
+        if (c.name == name) return &c;
+    return nullptr;
+}
+
 // ---- The exports ---------------------------------------------------------------
 
-enum class kind { test, getter, writer, push, query, code, code_text };
+// Each export's kind is the type of its function: the types differ, so the
+// variant's alternative says how to call it. decltype keeps whatever calling
+// convention the header declares.
+using test_fn = decltype(&is_mask);
+using test2_fn = decltype(&path_mask_cmp);
+using getter_fn = decltype(&get_file_part);
+using writer_fn = decltype(&path_pop);
+using push_fn = decltype(&path_push);
+using flag_query_fn = decltype(&file_exist);
+using attr_query_fn = decltype(&get_file_attr);
+using code_fn = decltype(&get_err_code);
+using code_text_fn = decltype(&get_error_text);
+using function = std::variant<test_fn, test2_fn, getter_fn, writer_fn, push_fn, flag_query_fn,
+                              attr_query_fn, code_fn, code_text_fn>;
+
+// The longest text that goes through the prefix removal; a getter working on
+// a longer prefixed path fails as that removal does.
+constexpr std::size_t long_path_max = 32767;
+
+bool prefixed_path_too_long(const text &path)
+{
+    return (has_NTFS_path_prefix(path.c_str()) || is_UNC_path(path.c_str())) &&
+           path.size() > long_path_max;
+}
 
 struct export_entry {
-    const char *name;
-    kind what;
-    int arguments;
-    const char *summary;
+    std::string_view name;
+    function call;
+    std::vector<std::string> example; // arguments that show the export at work
+    std::size_t added = 0;            // writers: units the result adds to the input(s)
+    bool fills = false;               // writers: null-fills dst up to the size asked for
+    const char *result = "";          // queries: the JSON name of the answer written
+    bool false_stores_code = false;   // queries: answering 0 stores a code
+    // Getters: when a null result is a documented failure with a code.
+    bool (*fails_when)(const text &path) = nullptr;
 };
 
+// Each row: the export, an example, then what its kind needs (the fields
+// above, in order).
+#define VELMORA_EXPORT(name) #name, &name
 const export_entry exports[] = {
-    {"add_NTFS_path_prefix", kind::writer, 1, "PATH: the path with \\\\?\\ in front"},
-    {"file_exist", kind::query, 1, "PATH: 1 if a file can be opened there, else 0"},
-    {"get_drive_part", kind::getter, 1, "PATH: from the drive letter on"},
-    {"get_err_code", kind::code, 0, "the last error code stored in this process"},
-    {"get_error_text", kind::code_text, 1, "CODE: the English text of an error code"},
-    {"get_file_attr", kind::query, 1, "PATH: attributes, size and times"},
-    {"get_file_part", kind::getter, 1, "PATH: what follows the last separator"},
-    {"get_path_part", kind::getter, 1, "PATH: below a prefixed path's first component"},
-    {"has_NTFS_path_prefix", kind::test, 1, "PATH: 1 if it begins with \\\\?\\"},
-    {"is_UNC_path", kind::test, 1, "PATH: 1 if it begins with \\\\, \\\\?\\UNC\\ or UNC\\"},
-    {"is_absolute", kind::test, 1, "PATH: 1 if it has a drive letter"},
-    {"is_directory", kind::query, 1, "PATH: 16 for a directory, 0 for anything else"},
-    {"is_mask", kind::test, 1, "TEXT: 1 if it holds * or ?"},
-    {"path_mask_cmp", kind::test, 2, "PATH MASK: 1 if the path matches the mask"},
-    {"path_pop", kind::writer, 1, "PATH: without its last component"},
-    {"path_push", kind::push, 2, "BASE NAME: base and name joined by a backslash"},
-    {"rem_NTFS_path_prefix", kind::writer, 1, "PATH: without \\\\?\\"},
-    {"rem_UNC_path_prefix", kind::writer, 1, "PATH: without its UNC prefix"},
+    {VELMORA_EXPORT(add_NTFS_path_prefix), {"C:\\a"}, 4, true},
+    {VELMORA_EXPORT(file_exist), {"C:\\no_such_file"}, 0, false, "exists", true},
+    {VELMORA_EXPORT(get_drive_part), {"\\\\?\\C:\\dir"}},
+    {VELMORA_EXPORT(get_err_code), {}},
+    {VELMORA_EXPORT(get_error_text), {"2"}},
+    {VELMORA_EXPORT(get_file_attr), {"."}},
+    {VELMORA_EXPORT(get_file_part), {"C:\\dir\\file.txt"}},
+    {VELMORA_EXPORT(get_path_part),
+     {"\\\\server\\share\\dir"},
+     0,
+     false,
+     "",
+     false,
+     prefixed_path_too_long},
+    {VELMORA_EXPORT(has_NTFS_path_prefix), {"\\\\?\\C:\\dir"}},
+    {VELMORA_EXPORT(is_UNC_path), {"\\\\server\\share"}},
+    {VELMORA_EXPORT(is_absolute), {"C:\\dir"}},
+    {VELMORA_EXPORT(is_directory), {"."}, 0, false, "is_dir"},
+    {VELMORA_EXPORT(is_mask), {"*.txt"}},
+    {VELMORA_EXPORT(path_mask_cmp), {"C:\\logs\\app.log", "*.LOG"}},
+    {VELMORA_EXPORT(path_pop), {"C:\\dir\\file"}},
+    {VELMORA_EXPORT(path_push), {"C:\\dir", "file"}, 2},
+    {VELMORA_EXPORT(rem_NTFS_path_prefix), {"\\\\?\\C:\\a"}, 0, true},
+    {VELMORA_EXPORT(rem_UNC_path_prefix), {"\\\\server\\share"}, 0, true},
 };
+#undef VELMORA_EXPORT
 
-struct options {
-    std::optional<std::uint64_t> size;
+bool is_writer(const export_entry &e)
+{
+    return std::holds_alternative<writer_fn>(e.call) || std::holds_alternative<push_fn>(e.call);
+}
+bool is_getter(const export_entry &e) { return std::holds_alternative<getter_fn>(e.call); }
+
+std::size_t argument_count(const export_entry &e)
+{
+    if (std::holds_alternative<code_fn>(e.call)) return 0;
+    if (std::holds_alternative<test2_fn>(e.call) || std::holds_alternative<push_fn>(e.call))
+        return 2;
+    return 1;
+}
+
+std::string lower_case(std::string_view name)
+{
+    std::string out(name);
+    for (char &c : out)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+
+// The one place where an export is found by its name; any letter case.
+const export_entry *find_export(std::string_view name)
+{
+    const std::string wanted = lower_case(name);
+    for (const export_entry &entry : exports)
+        if (lower_case(entry.name) == wanted) return &entry;
+    return nullptr;
+}
+
+std::size_t edit_distance(const std::string &a, const std::string &b)
+{
+    std::vector<std::size_t> row(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j)
+        row[j] = j;
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        std::size_t diagonal = row[0];
+        row[0] = i;
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            const std::size_t above = row[j];
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] != b[j - 1])});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
+std::string_view nearest_export(std::string_view name)
+{
+    const std::string wanted = lower_case(name);
+    const export_entry *best = &exports[0];
+    std::size_t best_distance = SIZE_MAX;
+    for (const export_entry &entry : exports) {
+        const std::size_t d = edit_distance(wanted, lower_case(entry.name));
+        if (d < best_distance) best = &entry, best_distance = d;
+    }
+    return best->name;
+}
+
+// ---- One call: parsed, run, answered ---------------------------------------------
+
+struct parsed_call {
+    const export_entry *entry = nullptr;
+    std::vector<std::string> words; // the arguments as given, in UTF-8
+    std::vector<text> args;
+    std::optional<std::uint32_t> size;
     bool in_place = false;
     bool offset = false;
 };
 
-struct outcome {
-    int status;
-    std::string out; // for standard output, without the line end
-    std::string err; // for standard error
+// What a call printed: the JSON fields, and the same for people.
+struct answer {
+    int status = exit_true;
+    bool usage = false;
+    bool failed = false;
+    json fields = json::object(); // the export's result and what it gives back
+    bool has_out = false;         // whether the plain form has a result line
+    std::string out;              // plain result, without the line end
+    std::string message;          // for standard error, without the tool's name
+    std::optional<std::int32_t> code;
 };
 
-outcome usage(const std::string &message) { return {exit_usage, "", "velmora: " + message}; }
-
-outcome failure(const char *name)
+answer usage(std::string message)
 {
-    const std::int32_t code = get_err_code();
+    answer a;
+    a.status = exit_usage;
+    a.usage = true;
+    a.message = std::move(message);
+    return a;
+}
+
+std::string code_text(std::int32_t code)
+{
     const velmora_char *message = get_error_text(code);
-    return {exit_false, "",
-            "velmora: " + std::string(name) + " failed: code " + std::to_string(code) + ": " +
-                (message ? to_utf8(message) : std::string("unknown code"))};
+    return message ? to_utf8(message) : "unknown code";
+}
+
+// The call stored a code, read back; ok tells whether it failed doing so.
+answer with_stored_code(answer a, const export_entry &e, bool failed)
+{
+    a.code = get_err_code();
+    if (failed) {
+        a.failed = true;
+        a.status = exit_false;
+        a.message = std::string(e.name) + " failed: code " + std::to_string(*a.code) + ": " +
+                    code_text(*a.code);
+    }
+    return a;
+}
+
+answer result_line(int status, json result, std::string out)
+{
+    answer a;
+    a.status = status;
+    a.fields["result"] = std::move(result);
+    a.has_out = true;
+    a.out = std::move(out);
+    return a;
+}
+
+// Decimal digits alone, at most `largest`.
+std::optional<std::uint64_t> decimal(std::string_view word, std::uint64_t largest)
+{
+    if (word.empty() || word.size() > 20) return std::nullopt;
+    std::uint64_t value = 0;
+    for (char c : word) {
+        if (c < '0' || c > '9') return std::nullopt;
+        const auto digit = static_cast<std::uint64_t>(c - '0');
+        if (value > (largest - digit) / 10) return std::nullopt;
+        value = value * 10 + digit;
+    }
+    return value;
 }
 
 std::string filetime_text(std::uint32_t low, std::uint32_t high)
@@ -161,186 +342,300 @@ std::string filetime_text(std::uint32_t low, std::uint32_t high)
 // the tool for a buffer it should not take.
 constexpr std::uint64_t largest_filled_size = 1u << 26;
 
-outcome run_writer(const export_entry &entry, const std::vector<text> &args, const options &opt)
+answer run_writer(const parsed_call &c, const export_entry &e, writer_fn one, push_fn two)
 {
-    const std::string name = entry.name;
-    const text &path = args[0];
-    const text tail = entry.what == kind::push ? args[1] : text();
-    const bool fills = name == "rem_NTFS_path_prefix" || name == "rem_UNC_path_prefix" ||
-                       name == "add_NTFS_path_prefix";
-    std::uint64_t fitting = path.size();
-    if (name == "add_NTFS_path_prefix") fitting += 4;
-    if (entry.what == kind::push) fitting += tail.size() + 2;
-    const std::uint64_t size = opt.size.value_or(fitting);
-    if (size > UINT32_MAX) return usage("--size must be at most 4294967295");
-    if (fills && size > largest_filled_size) return usage("--size too large for this writer here");
-
+    const text &path = c.args[0];
+    const text tail = two ? c.args[1] : text();
+    const std::uint64_t fitting = path.size() + tail.size() + e.added;
+    const std::uint64_t size = c.size.value_or(static_cast<std::uint32_t>(fitting));
+    if (e.fills && size > largest_filled_size)
+        return usage("--size: at most " + std::to_string(largest_filled_size) + " for " +
+                     std::string(e.name) + " here");
     // Room for the promised size where the writer fills to it, and always for
     // the input and the longest result.
-    const auto room = static_cast<std::size_t>(std::max<std::uint64_t>(fills ? size + 1 : 0, fitting + 8));
+    const auto room =
+        static_cast<std::size_t>(std::max<std::uint64_t>(e.fills ? size + 1 : 0, fitting + 8));
     std::vector<velmora_char> buffer(room, 0);
     const velmora_char *source = path.c_str();
-    if (opt.in_place) {
+    if (c.in_place) {
         std::copy(path.begin(), path.end(), buffer.begin());
         source = buffer.data();
     }
     const auto size32 = static_cast<std::uint32_t>(size);
-    std::int32_t result = 0;
-    if (name == "add_NTFS_path_prefix")
-        result = add_NTFS_path_prefix(source, buffer.data(), size32);
-    else if (name == "rem_NTFS_path_prefix")
-        result = rem_NTFS_path_prefix(source, buffer.data(), size32);
-    else if (name == "rem_UNC_path_prefix")
-        result = rem_UNC_path_prefix(source, buffer.data(), size32);
-    else if (name == "path_pop")
-        result = path_pop(source, buffer.data(), size32);
-    else
-        result = path_push(source, tail.c_str(), buffer.data(), size32);
-    if (!result) return failure(entry.name);
-    return {exit_true, to_utf8(buffer.data()), ""};
+    const std::int32_t result =
+        two ? two(source, tail.c_str(), buffer.data(), size32) : one(source, buffer.data(), size32);
+    if (!result) return with_stored_code(result_line(exit_false, 0, ""), e, true);
+    answer a = result_line(exit_true, result, to_utf8(buffer.data()));
+    a.fields["text"] = a.out;
+    return a;
 }
 
-outcome run_query(const export_entry &entry, const text &path)
+answer run_getter(const parsed_call &c, const export_entry &e, getter_fn get)
 {
-    const std::string name = entry.name;
-    if (name == "get_file_attr") {
-        velmora_file_attributes record;
-        if (!get_file_attr(path.c_str(), &record)) return failure(entry.name);
-        char attributes[16];
-        std::snprintf(attributes, sizeof attributes, "0x%x", unsigned(record.dwFileAttributes));
-        const std::uint64_t size =
-            (std::uint64_t{record.nFileSizeHigh} << 32) | record.nFileSizeLow;
-        std::ostringstream out;
-        out << "attributes=" << attributes << " size=" << size << " created="
-            << filetime_text(record.ftCreationTime.dwLowDateTime,
-                             record.ftCreationTime.dwHighDateTime)
-            << " accessed="
-            << filetime_text(record.ftLastAccessTime.dwLowDateTime,
-                             record.ftLastAccessTime.dwHighDateTime)
-            << " written="
-            << filetime_text(record.ftLastWriteTime.dwLowDateTime,
-                             record.ftLastWriteTime.dwHighDateTime);
-        return {exit_true, out.str(), ""};
+    const text &path = c.args[0];
+    const velmora_char *part = get(path.c_str());
+    if (!part) {
+        if (e.fails_when && e.fails_when(path))
+            return with_stored_code(result_line(exit_false, nullptr, ""), e, true);
+        answer a = result_line(exit_false, nullptr, "");
+        a.has_out = false;
+        a.fields["found"] = false;
+        a.message = std::string(e.name) + ": no such part";
+        return a;
     }
-    std::int32_t answer = 0;
-    const std::int32_t result = name == "file_exist" ? file_exist(path.c_str(), &answer)
-                                                     : is_directory(path.c_str(), &answer);
-    if (!result) return failure(entry.name);
-    return {answer ? exit_true : exit_false, std::to_string(answer), ""};
+    const auto offset = static_cast<std::size_t>(part - path.c_str());
+    answer a = result_line(exit_true, offset, to_utf8(part));
+    a.fields["part"] = a.out;
+    a.fields["offset"] = offset;
+    if (c.offset) a.out = std::to_string(offset) + "\t" + a.out;
+    return a;
 }
 
-outcome run(const export_entry &entry, const std::vector<text> &args, const options &opt)
+answer run_attr_query(const export_entry &e, const text &path, attr_query_fn query)
 {
-    const std::string name = entry.name;
-    switch (entry.what) {
-    case kind::test: {
-        std::int32_t answer = 0;
-        if (name == "has_NTFS_path_prefix")
-            answer = has_NTFS_path_prefix(args[0].c_str());
-        else if (name == "is_UNC_path")
-            answer = is_UNC_path(args[0].c_str());
-        else if (name == "is_absolute")
-            answer = is_absolute(args[0].c_str());
-        else if (name == "is_mask")
-            answer = is_mask(args[0].c_str());
-        else
-            answer = path_mask_cmp(args[0].c_str(), args[1].c_str());
-        return {answer ? exit_true : exit_false, std::to_string(answer), ""};
-    }
-    case kind::getter: {
-        const velmora_char *path = args[0].c_str();
-        const std::int32_t code_before = get_err_code();
-        const velmora_char *part = name == "get_drive_part"  ? get_drive_part(path)
-                                   : name == "get_file_part" ? get_file_part(path)
-                                                             : get_path_part(path);
-        if (!part)
-            return get_err_code() != code_before ? failure(entry.name)
-                                                 : outcome{exit_false, "", ""};
-        std::string out = to_utf8(part);
-        if (opt.offset) out = std::to_string(part - path) + "\t" + out;
-        return {exit_true, out, ""};
-    }
-    case kind::writer:
-    case kind::push:
-        return run_writer(entry, args, opt);
-    case kind::query:
-        return run_query(entry, args[0]);
-    case kind::code:
-        return {exit_true, std::to_string(get_err_code()), ""};
-    case kind::code_text: {
-        char *end = nullptr;
-        const std::string digits = to_utf8(args[0].c_str());
-        const long code = std::strtol(digits.c_str(), &end, 10);
-        if (digits.empty() || *end || code < INT32_MIN || code > INT32_MAX)
-            return usage("get_error_text takes a whole number");
-        const velmora_char *message = get_error_text(static_cast<std::int32_t>(code));
-        if (!message) return {exit_false, "", ""};
-        return {exit_true, to_utf8(message), ""};
-    }
-    }
-    return usage("unreachable");
+    velmora_file_attributes record;
+    const std::int32_t result = query(path.c_str(), &record);
+    if (!result) return with_stored_code(result_line(exit_false, 0, ""), e, true);
+    char attributes[16];
+    std::snprintf(attributes, sizeof attributes, "0x%x", unsigned(record.dwFileAttributes));
+    const std::uint64_t size = (std::uint64_t{record.nFileSizeHigh} << 32) | record.nFileSizeLow;
+    const auto time = [](const auto &t) {
+        return filetime_text(t.dwLowDateTime, t.dwHighDateTime);
+    };
+    answer a = result_line(exit_true, result, "");
+    a.fields["attributes"] = record.dwFileAttributes;
+    a.fields["size"] = size;
+    a.fields["created"] = time(record.ftCreationTime);
+    a.fields["accessed"] = time(record.ftLastAccessTime);
+    a.fields["written"] = time(record.ftLastWriteTime);
+    a.out = std::string("attributes=") + attributes + " size=" + std::to_string(size) +
+            " created=" + time(record.ftCreationTime) +
+            " accessed=" + time(record.ftLastAccessTime) +
+            " written=" + time(record.ftLastWriteTime);
+    return a;
 }
 
-const export_entry *find_export(const std::string &name)
+answer run_flag_query(const export_entry &e, const text &path, flag_query_fn query)
 {
-    for (const export_entry &entry : exports)
-        if (name == entry.name) return &entry;
-    return nullptr;
+    std::int32_t flag = 0;
+    const std::int32_t result = query(path.c_str(), &flag);
+    if (!result) return with_stored_code(result_line(exit_false, 0, ""), e, true);
+    answer a = result_line(flag ? exit_true : exit_false, result, std::to_string(flag));
+    a.fields[e.result] = flag;
+    // Not finding the file is an answer, but one that stores a code.
+    if (!flag && e.false_stores_code) return with_stored_code(std::move(a), e, false);
+    return a;
 }
 
-// One call: the export's name, its arguments and options, all in UTF-8.
-outcome call(const std::vector<std::string> &words)
+answer run(const parsed_call &c)
 {
+    const export_entry &e = *c.entry;
+    const std::vector<text> &args = c.args;
+    struct visitor {
+        const parsed_call &c;
+        const export_entry &e;
+        const std::vector<text> &args;
+        answer tested(std::int32_t answer_)
+        {
+            return result_line(answer_ ? exit_true : exit_false, answer_, std::to_string(answer_));
+        }
+        answer operator()(test_fn f) { return tested(f(args[0].c_str())); }
+        answer operator()(test2_fn f) { return tested(f(args[0].c_str(), args[1].c_str())); }
+        answer operator()(getter_fn f) { return run_getter(c, e, f); }
+        answer operator()(writer_fn f) { return run_writer(c, e, f, nullptr); }
+        answer operator()(push_fn f) { return run_writer(c, e, nullptr, f); }
+        answer operator()(flag_query_fn f) { return run_flag_query(e, args[0], f); }
+        answer operator()(attr_query_fn f) { return run_attr_query(e, args[0], f); }
+        answer operator()(code_fn f)
+        {
+            const std::int32_t code = f();
+            return result_line(exit_true, code, std::to_string(code));
+        }
+        answer operator()(code_text_fn f)
+        {
+            const std::string &word = c.words[0];
+            const std::optional<std::uint64_t> code = decimal(word, INT32_MAX);
+            if (!code)
+                return usage("CODE '" + word + "': not a decimal number from 0 to 2147483647");
+            const velmora_char *message = f(static_cast<std::int32_t>(*code));
+            if (!message) {
+                answer a = result_line(exit_false, nullptr, "");
+                a.has_out = false;
+                a.message = std::string(e.name) + ": no text for code " + word;
+                return a;
+            }
+            return result_line(exit_true, to_utf8(message), to_utf8(message));
+        }
+    };
+    return std::visit(visitor{c, e, args}, e.call);
+}
+
+// The argument names of an export, from its declaration: the text and code
+// parameters it reads (what it writes through stays the tool's).
+std::vector<std::string> argument_names(const export_entry &e)
+{
+    std::vector<std::string> names;
+    const contract *c = contract_of(e.name);
+    if (!c) return names;
+    std::string_view list = c->declaration.substr(c->declaration.find('(') + 1);
+    list = list.substr(0, list.rfind(')'));
+    while (!list.empty()) {
+        const std::size_t comma = list.find(',');
+        std::string_view parameter = list.substr(0, comma);
+        list = comma == list.npos ? std::string_view() : list.substr(comma + 1);
+        const bool input = parameter.find("const velmora_char") != parameter.npos ||
+                           parameter.find("int32_t code") != parameter.npos;
+        if (!input) continue;
+        const std::size_t start = parameter.find_last_of(" *") + 1;
+        std::string name(parameter.substr(start));
+        for (char &ch : name)
+            if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
+        names.push_back(name);
+    }
+    return names;
+}
+
+std::string usage_line(const export_entry &e)
+{
+    std::string line = "velmora " + std::string(e.name);
+    for (const std::string &name : argument_names(e))
+        line += " " + name;
+    if (is_writer(e)) line += " [--size N] [--in-place]";
+    if (is_getter(e)) line += " [--offset]";
+    return line;
+}
+
+// The one path that checks a call's words, from the command line and from
+// batch input alike.
+std::variant<parsed_call, answer> parse(const std::vector<std::string> &words)
+{
+    parsed_call c;
     if (words.empty()) return usage("no export named; see velmora --help");
-    const export_entry *entry = find_export(words[0]);
-    if (!entry) return usage("unknown export '" + words[0] + "'; see velmora --help");
-    options opt;
-    std::vector<text> args;
+    c.entry = find_export(words[0]);
+    if (!c.entry)
+        return usage("unknown export '" + words[0] + "'; did you mean " +
+                     std::string(nearest_export(words[0])) + "?");
+    const export_entry &e = *c.entry;
+    const auto not_for = [&](const std::string &option) {
+        return usage(option + " does not apply to " + std::string(e.name) +
+                     "; usage: " + usage_line(e));
+    };
+    bool options_ended = false;
     for (std::size_t i = 1; i < words.size(); ++i) {
         const std::string &word = words[i];
-        if (word == "--in-place") {
-            opt.in_place = true;
-        } else if (word == "--offset") {
-            opt.offset = true;
-        } else if (word == "--size") {
-            if (++i == words.size()) return usage("--size needs a number");
-            char *end = nullptr;
-            const unsigned long long size = std::strtoull(words[i].c_str(), &end, 10);
-            if (words[i].empty() || *end || words[i][0] == '-')
-                return usage("--size needs a number");
-            opt.size = size;
-        } else {
-            const std::optional<text> arg = from_utf8(word);
-            if (!arg)
-                return usage("argument " + std::to_string(args.size() + 1) + " is not valid UTF-8");
-            args.push_back(*arg);
+        if (!options_ended && word.size() > 1 && word[0] == '-') {
+            if (word == "--") {
+                options_ended = true;
+            } else if (word == "--in-place") {
+                if (!is_writer(e)) return not_for(word);
+                c.in_place = true;
+            } else if (word == "--offset") {
+                if (!is_getter(e)) return not_for(word);
+                c.offset = true;
+            } else if (word == "--size") {
+                if (!is_writer(e)) return not_for(word);
+                if (++i == words.size()) return usage("--size needs a number");
+                const std::optional<std::uint64_t> size = decimal(words[i], UINT32_MAX);
+                if (!size)
+                    return usage("--size '" + words[i] +
+                                 "': not a decimal number from 0 to 4294967295");
+                c.size = static_cast<std::uint32_t>(*size);
+            } else {
+                return usage("unknown option '" + word +
+                             "' (-- ends the options); usage: " + usage_line(e));
+            }
+            continue;
+        }
+        text arg;
+        const decoded how = from_utf8(word, arg);
+        const std::string which = "argument " + std::to_string(c.args.size() + 1);
+        if (how == decoded::invalid) return usage(which + " is not valid UTF-8");
+        if (how == decoded::nul) return usage(which + " holds a NUL byte");
+        c.words.push_back(word);
+        c.args.push_back(std::move(arg));
+    }
+    if (c.args.size() != argument_count(e))
+        return usage(std::string(e.name) + " takes " + std::to_string(argument_count(e)) +
+                     " argument(s), not " + std::to_string(c.args.size()) +
+                     "; usage: " + usage_line(e));
+    return c;
+}
+
+struct output_mode {
+    bool json = false;
+    char end = '\n'; // what ends a plain answer in batch mode
+};
+
+// One call's JSON object: which call, then what it gave.
+json json_of(const std::vector<std::string> &words, const answer &a,
+             std::optional<std::size_t> line)
+{
+    json j = json::object();
+    if (line) j["line"] = *line;
+    if (const export_entry *e = words.empty() ? nullptr : find_export(words[0])) {
+        j["call"] = e->name;
+        if (!a.usage) {
+            j["args"] = json::array();
+            for (std::size_t i = 1; i < words.size(); ++i)
+                j["args"].push_back(words[i]);
         }
     }
-    if (args.size() != std::size_t(entry->arguments))
-        return usage(std::string(entry->name) + " takes " + std::to_string(entry->arguments) +
-                     " argument(s), not " + std::to_string(args.size()));
-    return run(*entry, args, opt);
+    j.update(a.fields);
+    j["ok"] = !a.usage && !a.failed;
+    if (a.code) {
+        j["code"] = *a.code;
+        j["error"] = code_text(*a.code);
+    }
+    if (a.usage) j["usage"] = a.message;
+    return j;
 }
 
-int report(const outcome &o)
+std::string dumped(const json &j) { return j.dump(-1, ' ', false, json::error_handler_t::replace); }
+
+answer call(const std::vector<std::string> &words)
 {
-    if (!o.out.empty() || (o.status != exit_usage && o.err.empty())) std::cout << o.out << '\n';
-    if (!o.err.empty()) std::cerr << o.err << '\n';
-    std::cout.flush();
-    return o.status;
+    std::variant<parsed_call, answer> parsed = parse(words);
+    if (answer *a = std::get_if<answer>(&parsed)) return *a;
+    return run(std::get<parsed_call>(parsed));
 }
 
-// Splits a line at spaces and tabs; double quotes group words with spaces.
-std::vector<std::string> split_line(const std::string &line)
+// The arguments that were words, for the JSON form: the options dropped.
+std::vector<std::string> call_words(const std::vector<std::string> &words)
+{
+    std::variant<parsed_call, answer> parsed = parse(words);
+    std::vector<std::string> out;
+    if (words.empty()) return out;
+    out.push_back(words[0]);
+    if (const parsed_call *c = std::get_if<parsed_call>(&parsed))
+        out.insert(out.end(), c->words.begin(), c->words.end());
+    return out;
+}
+
+int single_call(const std::vector<std::string> &words, const output_mode &mode)
+{
+    const answer a = call(words);
+    if (mode.json) {
+        std::cout << dumped(json_of(call_words(words), a, std::nullopt)) << '\n';
+    } else {
+        if (a.has_out) std::cout << a.out << '\n';
+        if (!a.message.empty()) std::cerr << "velmora: " << a.message << '\n';
+    }
+    std::cout.flush();
+    return a.status;
+}
+
+// Splits a record at spaces, tabs and line ends; double quotes group words
+// with spaces.
+std::vector<std::string> split_record(const std::string &record)
 {
     std::vector<std::string> words;
     std::string word;
     bool quoted = false, in_word = false;
-    for (char c : line) {
+    for (char c : record) {
         if (c == '"') {
             quoted = !quoted;
             in_word = true;
-        } else if (!quoted && (c == ' ' || c == '\t' || c == '\r')) {
+        } else if (!quoted && (c == ' ' || c == '\t' || c == '\r' || c == '\n')) {
             if (in_word) words.push_back(word);
             word.clear();
             in_word = false;
@@ -353,39 +648,86 @@ std::vector<std::string> split_line(const std::string &line)
     return words;
 }
 
-int run_lines()
+// Batch mode: exactly one answer per record, in order. The status is 2 if
+// any record was a usage error, else 1 if any failed or answered false.
+int run_records(const output_mode &mode, char separator)
 {
-    int worst = exit_true;
-    std::string line;
-    while (std::getline(std::cin, line)) {
-        const std::vector<std::string> words = split_line(line);
-        if (words.empty()) continue;
-        const outcome o = call(words);
-        // One answer a line, also for failures, so scripts stay in step.
-        std::cout << (o.status == exit_usage ? "" : o.out) << '\n';
-        if (!o.err.empty()) std::cerr << o.err << '\n';
-        worst = std::max(worst, o.status);
+    int status = exit_true;
+    std::string record;
+    for (std::size_t line = 1; std::getline(std::cin, record, separator); ++line) {
+        std::vector<std::string> words;
+        answer a;
+        if (separator == '\n' && record.find('\0') != std::string::npos) {
+            a = usage("the line holds a NUL byte (-0 reads NUL-separated records)");
+        } else {
+            words = split_record(record);
+            a = words.empty() ? usage("a blank line names no export") : call(words);
+        }
+        if (mode.json) {
+            std::cout << dumped(json_of(call_words(words), a, line)) << '\n';
+        } else {
+            std::cout << a.out << mode.end;
+            if (!a.message.empty())
+                std::cerr << "velmora: line " << line << ": " << a.message << '\n';
+        }
+        std::cout.flush();
+        if (a.status == exit_usage || status == exit_usage)
+            status = exit_usage;
+        else
+            status = std::max(status, a.status);
     }
-    std::cout.flush();
-    return worst;
+    return status;
 }
 
 int help()
 {
-    std::cout << "usage: velmora EXPORT ARGUMENT... [--size N] [--in-place] [--offset]\n"
-                 "       velmora -          one call a line from standard input\n"
-                 "       velmora --help | --version\n\n"
-                 "Calls one export of the velmora library. Texts are UTF-8. Exit status: 0 for\n"
-                 "success or true, 1 for failure or false, 2 for a usage error.\n"
-                 "  --size N     the size handed to a writer (default: one that fits)\n"
-                 "  --in-place   writers work in one buffer holding the input\n"
-                 "  --offset     getters print the part's position in the input first\n\n"
-                 "exports:\n";
-    for (const export_entry &entry : exports) {
-        std::string name = entry.name;
-        name.resize(22, ' ');
-        std::cout << "  " << name << entry.summary << '\n';
+    std::cout
+        << "usage: velmora [--json] EXPORT ARGUMENT... [--size N] [--in-place] [--offset] [--]\n"
+           "       velmora [--json] [-0] -    one call a line (a record) from standard input\n"
+           "       velmora help EXPORT        the export's contract\n"
+           "       velmora --help | --version\n\n"
+           "Calls one export of the velmora library. Texts are UTF-8; export names may be\n"
+           "given in any letter case.\n"
+           "  --json       one JSON object per call, on one line\n"
+           "  -0, --null   batch records end with NUL bytes, and so do plain answers\n"
+           "  --size N     writers: the size handed over (default: one that fits)\n"
+           "  --in-place   writers: work in one buffer holding the input\n"
+           "  --offset     getters: print the part's position in the input first\n"
+           "  --           ends the options\n"
+           "Numbers are decimal digits, without sign or spaces.\n\n"
+           "Batch mode (-): each line is an export and its arguments; double quotes group\n"
+           "words. Every line gives one answer line (empty for a failure or usage error;\n"
+           "messages on standard error carry the line number); with --json one object.\n\n"
+           "Exit status: 0 for success or true, 1 for failure, false or no such part, 2 for\n"
+           "a usage error. Batch mode: 0 if every line succeeded, 2 if any line was a usage\n"
+           "error, else 1 if any line failed or answered false.\n\n"
+           "Locale: velmora calls setlocale(LC_ALL, \"\") first, so case folding and drive\n"
+           "letters follow the user's environment (LC_ALL=C folds A to Z alone).\n\n"
+           "exports:\n";
+    for (const export_entry &entry : exports)
+        std::cout << "  " << usage_line(entry).substr(8) << '\n';
+    return exit_true;
+}
+
+int help_on(const std::vector<std::string> &words)
+{
+    if (words.size() != 2) return help();
+    const export_entry *e = find_export(words[1]);
+    const contract *c = e ? contract_of(e->name) : nullptr;
+    if (!c) {
+        std::cerr << "velmora: unknown export '" << words[1] << "'; did you mean "
+                  << nearest_export(words[1]) << "?\n";
+        return exit_usage;
     }
+    // The example runs, so that what it shows is what the export answers.
+    std::vector<std::string> example{std::string(e->name)};
+    example.insert(example.end(), e->example.begin(), e->example.end());
+    const answer a = call(example);
+    std::cout << c->declaration << "\n\n"
+              << c->comment << "\n\nusage: " << usage_line(*e) << "\nexample: velmora " << e->name;
+    for (std::size_t i = 1; i < example.size(); ++i)
+        std::cout << " '" << example[i] << "'";
+    std::cout << "\n  " << (a.has_out ? a.out : a.message) << " (exit status " << a.status << ")\n";
     return exit_true;
 }
 
@@ -393,14 +735,13 @@ std::vector<std::string> utf8_arguments(int argc, char **argv)
 {
 #if defined(_WIN32)
     // The command line is UTF-16 on Windows; take it as it is.
-    (void)argv;
+    (void)argc, (void)argv;
     int count = 0;
     LPWSTR *wide = CommandLineToArgvW(GetCommandLineW(), &count);
     std::vector<std::string> out;
     for (int i = 1; i < count; ++i)
         out.push_back(to_utf8(reinterpret_cast<const velmora_char *>(wide[i])));
     LocalFree(wide);
-    (void)argc;
     return out;
 #else
     return std::vector<std::string>(argv + 1, argv + argc);
@@ -411,17 +752,44 @@ std::vector<std::string> utf8_arguments(int argc, char **argv)
 
 int main(int argc, char **argv)
 {
+    // The library folds case and classifies letters by the C runtime's
+    // locale: the user's, as for any program.
+    std::setlocale(LC_ALL, "");
 #if defined(_WIN32)
+    _setmode(_fileno(stdin), _O_BINARY);
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
 #endif
-    const std::vector<std::string> words = utf8_arguments(argc, argv);
-    if (words.empty()) return report(usage("no export named; see velmora --help"));
-    if (words[0] == "--help" || words[0] == "-h") return help();
-    if (words[0] == "--version") {
+    std::vector<std::string> words = utf8_arguments(argc, argv);
+    output_mode mode;
+    bool records = false;
+    std::size_t first = 0;
+    for (; first < words.size(); ++first) {
+        if (words[first] == "--json")
+            mode.json = true;
+        else if (words[first] == "-0" || words[first] == "--null")
+            records = true;
+        else
+            break;
+    }
+    words.erase(words.begin(), words.begin() + static_cast<std::ptrdiff_t>(first));
+    if (!words.empty() && words[0] == "-") {
+        if (words.size() > 1) {
+            std::cerr << "velmora: - takes no arguments\n";
+            return exit_usage;
+        }
+        if (records) mode.end = '\0';
+        return run_records(mode, records ? '\0' : '\n');
+    }
+    if (records) {
+        std::cerr << "velmora: -0 goes with - (batch mode)\n";
+        return exit_usage;
+    }
+    if (!words.empty() && (words[0] == "--help" || words[0] == "-h")) return help();
+    if (!words.empty() && words[0] == "--version") {
         std::cout << "velmora " VELMORA_VERSION "\n";
         return exit_true;
     }
-    if (words[0] == "-") return run_lines();
-    return report(call(words));
+    if (!words.empty() && words[0] == "help") return help_on(words);
+    return single_call(words, mode);
 }
