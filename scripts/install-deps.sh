@@ -9,6 +9,7 @@ packages=(
     g++-mingw-w64-x86-64 g++-mingw-w64-i686 # the Windows DLLs
     wine64                                   # running the 64-bit Windows tests
     clang libclang-rt-14-dev                 # fuzzers and sanitizers
+    locales                                  # localedef, for the Turkish locale of the folding tests
 )
 
 missing=()
