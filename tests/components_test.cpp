@@ -1,3 +1,7 @@
+#include <cwctype>
+#include <memory>
+
+#include "locales.h"
 #include "support.h"
 
 namespace velmora_test {
@@ -34,6 +38,60 @@ TEST(GetDrivePart, TheUnitBeforeTheFirstColon)
         {nullptr, none},
     };
     check_getter(get_drive_part, rows, std::size(rows));
+}
+
+// The ends of both letter ranges, and the units just outside them.
+TEST(GetDrivePart, EveryAsciiLetterAndNoNeighbour)
+{
+    const getter_row rows[] = {
+        {T("A:"), 0},    {T("Z:"), 0},    {T("a:"), 0},    {T("z:"), 0},     {T("@:"), none},
+        {T("[:"), none}, {T("`:"), none}, {T("{:"), none}, {T("x/:"), none}, {T("\x7F:"), none},
+    };
+    check_getter(get_drive_part, rows, std::size(rows));
+}
+
+// Beyond ASCII the C runtime's classification in the current locale decides:
+// in C no such unit is a letter, in a locale that knows them some are.
+TEST(GetDrivePart, UnitsBeyondAsciiAsTheLocaleClassesThem)
+{
+    const struct {
+        const velmora_char *path;
+        bool letter_in_latin_locale;
+    } rows[] = {
+        {T("\u00E9:"), true},  {T("\u00C0:"), true},  {T("\u00FF:"), true},  {T("\u00D7:"), false},
+        {T("\u00F7:"), false}, {T("\u0080:"), false}, {T("\u00A0:"), false},
+    };
+    const auto check = [&](const char *locale, bool in_latin) {
+        for (const auto &row : rows) {
+            const bool letter = std::iswalpha(row.path[0]) != 0;
+            if (in_latin) {
+                EXPECT_EQ(letter, row.letter_in_latin_locale) << show(row.path) << " in " << locale;
+            }
+            EXPECT_EQ(get_drive_part(row.path), letter ? row.path : nullptr)
+                << show(row.path) << " in " << locale;
+        }
+    };
+    check("C", false);
+    const scoped_locale latin = latin_locale();
+    if (!latin.name()) GTEST_SKIP() << "no locale beyond C classes U+00E9 as a letter here";
+    check(latin.name(), true);
+    latin.restore();
+    check("C again", false);
+}
+
+// A colon as the first unit has nothing before it, whatever lies before the
+// text in memory.
+TEST(GetDrivePart, AColonFirstLooksNoFurtherBack)
+{
+    const velmora_char letter_then_text[] = T("a:x");
+    EXPECT_EQ(get_drive_part(letter_then_text + 1), nullptr);
+    const velmora_char two_colons[] = T("Z::");
+    EXPECT_EQ(get_drive_part(two_colons + 1), nullptr);
+    // On its own allocation, where AddressSanitizer sees a read before it.
+    const auto alone = std::make_unique<velmora_char[]>(3);
+    alone[0] = T(':');
+    alone[1] = T('x');
+    EXPECT_EQ(get_drive_part(alone.get()), nullptr);
 }
 
 TEST(IsAbsolute, WhenThereIsADrivePart)

@@ -6,23 +6,13 @@
 #include <thread>
 #include <vector>
 
-#include "support.h"
+#include "host_path.h"
 
 namespace velmora_test {
 namespace {
 
-namespace fs = std::filesystem;
-
 constexpr int thread_count = 8;
 constexpr int calls_per_thread = 200000;
-
-text native(const fs::path &p)
-{
-    text out;
-    for (const auto c : p.native())
-        out += static_cast<velmora_char>(c);
-    return out;
-}
 
 struct tree {
     text file, missing, in_missing_directory;
@@ -79,12 +69,11 @@ bool call_and_check(int i, const tree &files)
 
 TEST(Concurrency, ThreadsMixingEveryFamilyAgree)
 {
-    const fs::path root = fs::temp_directory_path() / "velmora_concurrency";
-    fs::remove_all(root);
-    fs::create_directories(root);
+    const temporary_folder folder;
+    const fs::path &root = folder.path();
     std::ofstream(root / "file.txt") << "x";
-    const tree files{native(root / "file.txt"), native(root / "missing.txt"),
-                     native(root / "nodir" / "x.txt")};
+    const tree files{host_text(root / "file.txt"), host_text(root / "missing.txt"),
+                     host_text(root / "nodir" / "x.txt")};
 
     std::atomic<int> wrong{0};
     std::atomic<bool> go{false};
@@ -101,7 +90,6 @@ TEST(Concurrency, ThreadsMixingEveryFamilyAgree)
     for (std::thread &thread : threads)
         thread.join();
     EXPECT_EQ(wrong.load(), 0);
-    fs::remove_all(root);
 }
 
 } // namespace

@@ -3,46 +3,35 @@
 #include <filesystem>
 #include <fstream>
 
-#include "support.h"
+#include "host_path.h"
 
 #if !defined(_WIN32)
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
 namespace velmora_test {
 namespace {
 
-namespace fs = std::filesystem;
-
 constexpr char file_content[] = "hello velmora\n";
 constexpr std::int32_t untouched_out = 77;
 
-// A tree made fresh for each test, at the place the build chose (under Wine,
-// a Z: path to the same folder as the Linux tests use), else in the temporary
-// folder.
+// A tree made fresh for each test in a folder of its own.
 class FileQuery : public testing::Test {
   protected:
     void SetUp() override
     {
-        const char *root = std::getenv("VELMORA_TEST_TREE");
-        root_ = root ? fs::path(root) : fs::temp_directory_path() / "velmora_file_query";
-        fs::remove_all(root_);
         fs::create_directories(root_ / "dir");
         std::ofstream(root_ / "file.txt", std::ios::binary) << file_content;
         written_at_ = std::chrono::system_clock::now();
     }
 
     // The tree's root joined with `relative` in the host's own spelling.
-    text path(const char *relative) const
-    {
-        const fs::path joined = root_ / relative;
-        text out;
-        for (const auto c : joined.native())
-            out += static_cast<velmora_char>(c);
-        return out;
-    }
+    text path(const char *relative) const { return host_text(root_ / relative); }
 
-    fs::path root_;
+    temporary_folder folder_;
+    const fs::path root_ = folder_.path();
     std::chrono::system_clock::time_point written_at_;
 };
 
@@ -181,6 +170,152 @@ TEST_F(FileQuery, PosixHostAnswersAsWindowsWould)
         EXPECT_EQ(get_file_attr(path("dir/x").c_str(), &record), 0);
         EXPECT_EQ(get_err_code(), err_undefined) << "access denied";
         fs::permissions(root_ / "dir", fs::perms::owner_all);
+    }
+}
+#endif
+
+// Names of 2-, 3- and 4-byte UTF-8 characters (the last a surrogate pair in
+// 16-bit text), in the name and in a folder on the way.
+TEST_F(FileQuery, NamesBeyondAscii)
+{
+    const velmora_char *names[] = {T("j\u00F6rg.txt"), T("\u76EE\u5F55"), T("\U0001F600.txt"),
+                                   T("\u00DF-\u76EE-\U0001F600\\\U0001F600\u00E9")};
+    for (const velmora_char *name : names) {
+        const text file = host_text(root_) + T("\\") + name;
+        fs::create_directories(host_path(file).parent_path());
+        std::ofstream(host_path(file), std::ios::binary) << file_content;
+        std::int32_t out = untouched_out;
+        prime_error_slot();
+        EXPECT_EQ(file_exist(file.c_str(), &out), 1) << show(file);
+        EXPECT_EQ(out, 1) << show(file);
+        velmora_file_attributes record{};
+        EXPECT_EQ(get_file_attr(file.c_str(), &record), 1) << show(file);
+        EXPECT_EQ(record.nFileSizeLow, sizeof file_content - 1) << show(file);
+        EXPECT_EQ(get_err_code(), untouched_code) << show(file);
+
+        // A missing name next to it is a missing file, not a missing folder.
+        const text missing = file + T("\u00E9");
+        EXPECT_EQ(file_exist(missing.c_str(), &out), 1) << show(missing);
+        EXPECT_EQ(out, 0) << show(missing);
+        EXPECT_EQ(get_file_attr(missing.c_str(), &record), 0) << show(missing);
+        EXPECT_EQ(get_err_code(), err_file_not_found) << show(missing);
+    }
+}
+
+// What the platform cannot answer for: file_exist gives no answer (0, code
+// 3, out untouched) instead of "missing", and the attribute query fails with
+// code 3.
+void expect_cannot_tell(const text &path)
+{
+    std::int32_t out = untouched_out;
+    prime_error_slot();
+    EXPECT_EQ(file_exist(path.c_str(), &out), 0) << show(path.substr(0, 60));
+    EXPECT_EQ(out, untouched_out) << show(path.substr(0, 60));
+    EXPECT_EQ(get_err_code(), err_undefined) << show(path.substr(0, 60));
+    velmora_file_attributes record{};
+    prime_error_slot();
+    EXPECT_EQ(get_file_attr(path.c_str(), &record), 0) << show(path.substr(0, 60));
+    EXPECT_EQ(get_err_code(), err_undefined) << show(path.substr(0, 60));
+    prime_error_slot();
+    EXPECT_EQ(is_directory(path.c_str(), &out), 0) << show(path.substr(0, 60));
+    EXPECT_EQ(out, untouched_out) << show(path.substr(0, 60));
+    EXPECT_EQ(get_err_code(), err_undefined) << show(path.substr(0, 60));
+}
+
+TEST_F(FileQuery, NamesLongerThanTheFileSystemAllowsCannotTell)
+{
+    // One name of 300 units, where file systems stop at 255.
+    expect_cannot_tell(path("dir") + T("\\") + text(300, T('n')));
+#if !defined(_WIN32)
+    // A whole path beyond the host's limit, made of names that each fit.
+    expect_cannot_tell(path("dir") + repeat(T("/") + text(200, T('n')), 25));
+#endif
+}
+
+#if !defined(_WIN32)
+TEST_F(FileQuery, SymbolicLinkLoopCannotTell)
+{
+    fs::create_symlink("loop-b", root_ / "loop-a");
+    fs::create_symlink("loop-a", root_ / "loop-b");
+    expect_cannot_tell(path("loop-a"));
+    expect_cannot_tell(path("loop-a/x"));
+}
+
+// Run as an unprivileged user (the CTest entry file_query_unprivileged): root
+// may enter any folder.
+TEST(FileQueryAsUser, AccessDeniedCannotTell)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root passes every access check: see file_query_unprivileged";
+    const temporary_folder folder;
+    const fs::path closed = folder.path() / "closed";
+    fs::create_directories(closed / "inner");
+    std::ofstream(closed / "file.txt") << "x";
+    fs::permissions(closed, fs::perms::none);
+    expect_cannot_tell(host_text(closed / "file.txt"));
+    expect_cannot_tell(host_text(closed / "inner"));
+    expect_cannot_tell(host_text(closed / "missing.txt"));
+    fs::permissions(closed, fs::perms::owner_all);
+}
+
+// 100 ns ticks since 1601-01-01 UTC, as FILETIME has them.
+std::uint64_t ticks(const velmora_filetime &time)
+{
+    return (std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime;
+}
+
+// Sets a file's access and write times; false when the file system stored
+// something else (ext4 keeps nothing before 1901, tmpfs keeps any time).
+bool set_times(const fs::path &file, timespec access, timespec write)
+{
+    const timespec times[2] = {access, write};
+    struct stat status;
+    return utimensat(AT_FDCWD, file.c_str(), times, 0) == 0 && stat(file.c_str(), &status) == 0 &&
+           status.st_mtim.tv_sec == write.tv_sec && status.st_mtim.tv_nsec == write.tv_nsec &&
+           status.st_atim.tv_sec == access.tv_sec && status.st_atim.tv_nsec == access.tv_nsec;
+}
+
+TEST_F(FileQuery, TimesInHundredNanosecondTicks)
+{
+    constexpr std::int64_t seconds_1601_to_1970 = 11644473600;
+    constexpr std::uint64_t ticks_1970 = 116444736000000000;
+    const struct {
+        timespec time;
+        std::uint64_t ticks;
+    } rows[] = {
+        {{1600000000, 123456789}, ticks_1970 + 16000000001234567},
+        {{0, 999}, ticks_1970 + 9},
+        {{0, 99}, ticks_1970},
+        {{-1, 999999900}, ticks_1970 - 1},
+        {{-seconds_1601_to_1970, 100}, 1},
+        {{-seconds_1601_to_1970, 0}, 0},
+        // Before 1601 a FILETIME has no value: the record reads 1601 itself.
+        {{-seconds_1601_to_1970 - 1, 999999900}, 0},
+        {{-14831769600, 0}, 0}, // 1500-01-01
+    };
+    const fs::path file = root_ / "file.txt";
+    const fs::path shared_memory = "/dev/shm";
+    const temporary_folder folder;
+    for (const auto &row : rows) {
+        const std::string when =
+            std::to_string(row.time.tv_sec) + " s " + std::to_string(row.time.tv_nsec) + " ns";
+        fs::path at = file;
+        if (!set_times(at, row.time, row.time)) {
+            // The test tree's file system cannot keep this time; tmpfs can.
+            at = folder.path() / "file.txt";
+            if (fs::is_directory(shared_memory)) at = shared_memory / folder.path().filename();
+            std::ofstream(at) << "x";
+            if (!set_times(at, row.time, row.time)) {
+                fs::remove(at);
+                ADD_FAILURE() << "NOT RUN: no file system here keeps " << when;
+                continue;
+            }
+        }
+        velmora_file_attributes record{};
+        ASSERT_EQ(get_file_attr(host_text(at).c_str(), &record), 1) << when;
+        EXPECT_EQ(ticks(record.ftLastWriteTime), row.ticks) << "write time " << when;
+        EXPECT_EQ(ticks(record.ftLastAccessTime), row.ticks) << "access time " << when;
+        if (at != file) fs::remove(at);
     }
 }
 #endif

@@ -1,5 +1,6 @@
 #include <random>
 
+#include "host_path.h"
 #include "mask/path_mask.h"
 #include "reference.h"
 #include "support.h"
@@ -87,6 +88,35 @@ TEST(PathMaskCmp, GoingUpFromARootKeepsTheRoot)
         {T("C:\\x.txt"), T("..\\x.txt"), 1},
         {T("C:\\x.txt"), T("..\\..\\x.txt"), 1},
         {T("C:\\x.txt"), T("x.txt\\"), 1},
+    };
+    check_rows(rows, std::size(rows));
+}
+
+// A directory that ends with a separator, as a root does, gets no second one.
+TEST(MaskFullPath, AddsABackslashOnlyWhereTheDirectoryLacksOne)
+{
+    const struct {
+        const velmora_char *directory;
+        const char *separator;
+    } rows[] = {
+        {T("C:\\"), ""},       {T("/"), ""},         {T("C:/"), ""},  {T("\\\\srv\\s\\"), ""},
+        {T("C:\\data"), "\\"}, {T("/home/u"), "\\"}, {T("C:"), "\\"}, {T(""), ""},
+    };
+    for (const auto &row : rows)
+        EXPECT_EQ(show(velmora::mask_full_path(T("x\\*"), row.directory).separator), row.separator)
+            << show(row.directory);
+}
+
+// From the POSIX root the first three units dropped are "/ab": a backslash
+// added after "/" would shift what is compared.
+TEST(PathMaskCmp, FromTheRootOfAPosixHost)
+{
+    const scoped_working_directory root(T("/"));
+    const mask_row rows[] = {
+        {T("/ab/x"), T("ab\\*"), 1},
+        {T("/ab/x"), T("ab\\y"), 0},
+        {T("/ab/x"), T("./ab\\x"), 1},
+        {T("/ab/x/y"), T("ab\\?"), 1},
     };
     check_rows(rows, std::size(rows));
 }
@@ -188,17 +218,93 @@ TEST(PathMaskCmp, UsesThePlatformWorkingDirectory)
     check_rows(rows, std::size(rows));
 #else
     // A POSIX directory holds no backslash, so "..\" never cuts it.
-    char buffer[4096];
-    ASSERT_NE(getcwd(buffer, sizeof buffer), nullptr);
-    text directory;
-    for (const char *c = buffer; *c; ++c)
-        directory += static_cast<velmora_char>(*c);
+    const text directory = host_text(fs::current_path());
     const text path = directory + T("/sub/file.txt");
     EXPECT_EQ(path_mask_cmp(path.c_str(), T("sub\\*.txt")), 1) << show(path);
     EXPECT_EQ(path_mask_cmp(path.c_str(), T("..\\sub\\*.txt")), 1) << show(path);
     EXPECT_EQ(path_mask_cmp(path.c_str(), T("other\\*.txt")), 0) << show(path);
 #endif
 }
+
+// Changes the process's working directory while in scope.
+class scoped_current_path {
+  public:
+    explicit scoped_current_path(const fs::path &to) : before_(fs::current_path())
+    {
+        fs::current_path(to);
+    }
+    ~scoped_current_path() { fs::current_path(before_); }
+    scoped_current_path(const scoped_current_path &) = delete;
+    scoped_current_path &operator=(const scoped_current_path &) = delete;
+
+  private:
+    fs::path before_;
+};
+
+// The root of the host's own working directory ends with a separator.
+TEST(PathMaskCmp, FromThePlatformRoot)
+{
+    const fs::path root = fs::current_path().root_path();
+    const scoped_current_path at_root(root);
+    const text path = host_text(root) + T("ab\\x");
+    const mask_row rows[] = {
+        {path.c_str(), T("ab\\*"), 1},
+        {path.c_str(), T("ab\\y"), 0},
+    };
+    check_rows(rows, std::size(rows));
+}
+
+// Directory names of 2-, 3- and 4-byte UTF-8 characters (the last a surrogate
+// pair in 16-bit text) reach the masks as the same units.
+TEST(PathMaskCmp, WorkingDirectoriesBeyondAscii)
+{
+    const velmora_char *names[] = {T("j\u00F6rg"), T("\u76EE\u5F55"), T("\U0001F600"),
+                                   T("\u00DF-\u76EE-\U0001F600")};
+    const temporary_folder folder;
+    for (const velmora_char *name : names) {
+        const fs::path directory = folder.path() / host_path(name);
+        fs::create_directories(directory / "sub");
+        const scoped_current_path inside(directory);
+        const text file = host_text(folder.path()) + T("\\") + name + T("\\sub\\file.txt");
+        const mask_row rows[] = {
+            {file.c_str(), T("sub\\*.txt"), 1},
+            {file.c_str(), T(".\\sub\\file.txt"), 1},
+            {file.c_str(), T("sub\\other.txt"), 0},
+        };
+        check_rows(rows, std::size(rows));
+    }
+}
+
+#if !defined(_WIN32)
+// A working directory of more than 4,096 bytes and 1,024 units: the host asks
+// again with room enough, and the mask sees all of it.
+TEST(PathMaskCmp, WorkingDirectoryLongerThanAPage)
+{
+    const text name16 = repeat(T("\u76EE"), 80); // 240 bytes, within a name's limit
+    const fs::path name = host_path(name16);
+    constexpr int depth = 20;
+    const temporary_folder folder;
+    const scoped_current_path inside(folder.path());
+    text deepest = host_text(folder.path());
+    for (int level = 0; level < depth; ++level) {
+        fs::create_directory(name);
+        fs::current_path(name);
+        deepest += T("/") + name16;
+    }
+    ASSERT_GT(utf8_of_utf16(deepest).size(), 4096u);
+    const text file = deepest + T("/x.txt");
+    const mask_row rows[] = {
+        {file.c_str(), T(".\\x.txt"), 1},
+        {file.c_str(), T(".\\y.txt"), 0},
+    };
+    check_rows(rows, std::size(rows));
+    // A path this long is beyond what one call may name: leave it level by level.
+    for (int level = 0; level < depth; ++level) {
+        fs::current_path("..");
+        fs::remove(name);
+    }
+}
+#endif
 
 } // namespace
 } // namespace velmora_test
