@@ -14,6 +14,9 @@ start_wineserver() {
     VELMORA_WINE_ARCH=$arch cmake/wine-run.sh wineboot --init >/dev/null 2>&1 </dev/null
     WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
     WINEPREFIX="$prefix" wineserver -p
+    # The prefix's services start with the first program and would hold its
+    # output open (and CTest with it): start them here, writing nowhere.
+    VELMORA_WINE_ARCH=$arch cmake/wine-run.sh wineboot >/dev/null 2>&1 </dev/null
 }
 
 stop_wineservers() {

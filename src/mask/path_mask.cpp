@@ -118,9 +118,9 @@ full_mask mask_full_path(text_view mask, text_view working_directory)
 bool mask_cmp_name(const unit *path, text_view mask, const host::upper_case &upper)
 {
     // Only backslashes end a directory here: a path with slashes is compared whole.
-    const text_scan scan = scan_text(path, backslash, backslash);
-    const std::size_t name = scan.last == npos ? 0 : scan.last + 1;
-    return wild_match(mask, text_view(path + name, scan.length - name), upper);
+    const text_view whole = view_of(path);
+    const std::size_t separator = last_of(whole, backslash);
+    return wild_match(mask, whole.substr(separator == npos ? 0 : separator + 1), upper);
 }
 
 bool mask_cmp_parts(text_view path, const full_mask &mask, const host::upper_case &upper)
@@ -146,10 +146,10 @@ using namespace velmora;
 extern "C" int32_t path_mask_cmp(const velmora_char *path, const velmora_char *mask)
 {
     if (!path || !mask) return 0;
-    const text_scan mask_scan = scan_text(mask, backslash, slash);
-    const text_view mask_text(mask, mask_scan.length);
+    const text_view mask_text = view_of(mask);
     const host::upper_case upper;
-    if (mask_scan.first == npos) return mask_cmp_name(path, mask_text, upper);
+    if (mask_text.find_first_of(VELMORA_TEXT("\\/")) == npos)
+        return mask_cmp_name(path, mask_text, upper);
     const text_view path_text = view_of(path);
     if (is_drive_mask(mask_text)) return mask_cmp_parts(path_text, {{}, {}, mask_text}, upper);
     const working_directory directory;
