@@ -31,6 +31,11 @@
 
 namespace velmora {
 
+struct length_and_last {
+    std::size_t length;
+    std::size_t last; // npos when neither unit occurs
+};
+
 namespace detail {
 
 // The scanners of text_scanners.h, as the processor's best set gives them.
@@ -106,6 +111,7 @@ VELMORA_READS_PAST_TERMINATOR inline std::size_t length_of(const unit *text)
     const unit *block = aligned_block(text);
     if (const unsigned ends = from_text_on(equal_bits(load_block(block), 0), text))
         return lowest_unit(ends);
+#pragma GCC unroll 4
     for (int i = 1; i < inline_blocks; ++i) {
         block += 8;
         if (const unsigned ends = equal_bits(load_block(block), 0))
@@ -129,21 +135,22 @@ VELMORA_READS_PAST_TERMINATOR inline std::size_t first_of(const unit *text, unit
 #if defined(VELMORA_SSE2)
     using namespace detail;
     const unit *block = aligned_block(text);
-    std::size_t at;
+    std::size_t at = npos;
     if (const unsigned head = from_text_on(end_or_either_bits(load_block(block), a, b), text)) {
         at = lowest_unit(head);
     } else {
-        for (int i = 1;; ++i) {
+#pragma GCC unroll 4
+        for (int i = 1; i < inline_blocks; ++i) {
             block += 8;
-            const std::size_t offset = static_cast<std::size_t>(units_between(text, block));
-            if (i == inline_blocks) {
-                at = offset + wide_first.load(std::memory_order_relaxed)(block, a, b);
-                break;
-            }
             if (const unsigned found = end_or_either_bits(load_block(block), a, b)) {
-                at = offset + lowest_unit(found);
+                at = static_cast<std::size_t>(units_between(text, block)) + lowest_unit(found);
                 break;
             }
+        }
+        if (at == npos) {
+            block += 8;
+            at = static_cast<std::size_t>(units_between(text, block)) +
+                 wide_first.load(std::memory_order_relaxed)(block, a, b);
         }
     }
     return text[at] == 0 ? npos : at;
@@ -175,6 +182,17 @@ inline std::size_t last_of(text_view text, unit a, unit b)
 }
 
 inline std::size_t last_of(text_view text, unit c) { return last_of(text, c, c); }
+
+// The length of `text` and the last place of `a` or `b` in it: measured
+// forwards, then searched backwards from the end, where a path's last
+// separator lies. Noting separators on the way forward costs a branch per
+// block that no predictor learns on real paths (measured: slower at 20 and
+// 80 units, with branches or with conditional moves).
+inline length_and_last measure_with_last(const unit *text, unit a, unit b)
+{
+    const text_view whole(text, length_of(text));
+    return {whole.size(), last_of(whole, a, b)};
+}
 
 // A view of `text`, measured in one pass; null reads as no text at all.
 inline text_view view_of(const unit *text)
