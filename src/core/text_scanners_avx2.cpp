@@ -5,7 +5,7 @@
 // On 64-bit Windows the compiler does not realign the stack for 32-byte
 // values, so these functions must keep every vector in registers: they are
 // leaves with few live values, and the Windows build is checked for 32-byte
-// stack stores (tests/check_no_wide_spills.sh).
+// stack stores and loads (tests/check_no_wide_spills.sh).
 #include "core/text_scanners.h"
 
 #if defined(VELMORA_HAS_AVX2_SCANNERS)
