@@ -1,190 +1,238 @@
-// velmora against what a Linux programmer has at hand (glibc's fnmatch,
-// basename and dirname, on the same texts in UTF-8) and against the literal
-// algorithms (the recursive matcher, the comparison with fixed working texts),
-// timed in one process. A row is reported only where both answer alike.
+// velmora against what a Linux programmer has at hand: glibc's fnmatch,
+// basename and dirname, on the same texts in UTF-8. Our functions are reached
+// through the built shared object, loaded with dlopen as callers load it, and
+// the program runs pinned to one processor. A row is timed only where both
+// sides answer alike on every input.
+#include <dlfcn.h>
 #include <fnmatch.h>
 #include <libgen.h>
+#include <sched.h>
+#include <unistd.h>
 
 #include <clocale>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "host/host.h"
-#include "literal_mask.h"
+#include "floor.h"
+#include "inputs.h"
 #include "peer_table.h"
 #include "velmora.h"
 
 namespace {
 
-using velmora_bench::keep;
-using velmora_bench::ns_per_call;
+using namespace velmora_bench;
 using text = std::u16string;
 
 constexpr int fnmatch_flags = FNM_CASEFOLD | FNM_NOESCAPE;
 
 text widen(const std::string &ascii) { return text(ascii.begin(), ascii.end()); }
 
-struct name_set {
-    std::string mask;
-    std::vector<std::string> names;
+// The exports, as the shared object gives them.
+struct library {
+    decltype(&::path_mask_cmp) path_mask_cmp;
+    decltype(&::get_file_part) get_file_part;
+    decltype(&::path_pop) path_pop;
+    decltype(&::is_mask) is_mask;
 };
 
-const name_set sets[] = {
-    {"*.txt", {"annual_report.txt", "readme.md", "NOTES.TXT", "2024-01-15_backup.tar.gz"}},
-    {"*.LOG", {"app.log", "server-2024-11-30.log", "app.log.1", "LOGBOOK.DOC"}},
-    {"file?.log", {"file1.log", "file12.log", "FILE7.LOG", "profile.log"}},
-    {"*report*2024*.csv",
-     {"Q3_report_final_2024_v2.csv", "report-2023.csv", "sales_report_march_2024.xlsx",
-      "weekly-REPORT-2024-11.CSV"}},
-    {"readme.md", {"README.md", "readme.txt", "readme.md", "changelog.md"}},
-};
-
-void name_masks(velmora_bench::peer_table &fnmatch_table, velmora_bench::peer_table &literal_table,
-                const char *locale)
+template <class F> void bind(void *handle, F &f, const char *name)
 {
-    for (const name_set &set : sets) {
-        const text mask = widen(set.mask);
-        std::vector<text> names;
-        bool agree = true;
-        for (const std::string &name : set.names) {
-            names.push_back(widen(name));
-            agree &= (path_mask_cmp(names.back().c_str(), mask.c_str()) == 1) ==
-                     (fnmatch(set.mask.c_str(), name.c_str(), fnmatch_flags) == 0);
-        }
-        const std::string label = "names, mask " + set.mask + ", " + locale + " locale";
-        const double n = double(names.size());
-        const double ours = ns_per_call([&] {
-                                for (const text &name : names)
-                                    keep(path_mask_cmp(name.c_str(), mask.c_str()));
-                            }) /
-                            n;
-        if (agree)
-            fnmatch_table.add("path_mask_cmp ~ fnmatch", label, ours,
-                              ns_per_call([&] {
-                                  for (const std::string &name : set.names)
-                                      keep(fnmatch(set.mask.c_str(), name.c_str(), fnmatch_flags));
-                              }) / n);
-        else
-            fnmatch_table.skip("path_mask_cmp ~ fnmatch", label, "answers differ");
-        literal_table.add(
-            "path_mask_cmp ~ literal", label, ours,
-            ns_per_call([&] {
-                for (const text &name : names)
-                    keep(velmora_literal::path_mask_cmp(name.c_str(), mask.c_str(), u""));
-            }) / n);
+    f = reinterpret_cast<F>(dlsym(handle, name));
+    if (!f) {
+        std::fprintf(stderr, "linux_peers: %s missing\n", name);
+        std::exit(2);
     }
 }
 
-void pathological(velmora_bench::peer_table &fnmatch_table,
-                  velmora_bench::peer_table &literal_table)
+library load_library()
+{
+    char self[4096];
+    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n <= 0) std::exit(2);
+    self[n] = 0;
+    const std::string path = std::string(dirname(self)) + "/../lib/libvelmora.so.1";
+    void *handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle) {
+        std::fprintf(stderr, "linux_peers: %s\n", dlerror());
+        std::exit(2);
+    }
+    std::printf("library: %s\n", path.c_str());
+    library lib{};
+    bind(handle, lib.path_mask_cmp, "path_mask_cmp");
+    bind(handle, lib.get_file_part, "get_file_part");
+    bind(handle, lib.path_pop, "path_pop");
+    bind(handle, lib.is_mask, "is_mask");
+    return lib;
+}
+
+// The last processor this process may run on; VELMORA_BENCH_CPU picks another.
+int pin_to_one_cpu()
+{
+    cpu_set_t allowed;
+    CPU_ZERO(&allowed);
+    sched_getaffinity(0, sizeof allowed, &allowed);
+    int cpu = -1;
+    for (int i = 0; i < CPU_SETSIZE; ++i)
+        if (CPU_ISSET(i, &allowed)) cpu = i;
+    if (const char *wanted = std::getenv("VELMORA_BENCH_CPU")) cpu = std::atoi(wanted);
+    cpu_set_t one;
+    CPU_ZERO(&one);
+    CPU_SET(cpu, &one);
+    if (sched_setaffinity(0, sizeof one, &one) != 0) return -1;
+    return cpu;
+}
+
+void name_rows(const library &lib, peer_table &table, const char *locale)
+{
+    const std::vector<std::string> names = realistic_names();
+    std::vector<text> wide;
+    for (const std::string &name : names)
+        wide.push_back(widen(name));
+    for (const char *mask : name_masks) {
+        const text wide_mask = widen(mask);
+        const std::string label = std::string("20,000 names, mask ") + mask + ", " + locale;
+        std::size_t differ = 0, matched = 0;
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            const bool ours = lib.path_mask_cmp(wide[i].c_str(), wide_mask.c_str()) == 1;
+            differ += ours != (fnmatch(mask, names[i].c_str(), fnmatch_flags) == 0);
+            matched += ours;
+        }
+        if (differ) {
+            table.skip("path_mask_cmp ~ fnmatch", label,
+                       std::to_string(differ) + " answers differ");
+            continue;
+        }
+        table.add("path_mask_cmp ~ fnmatch", label + " (" + std::to_string(matched) + " match)",
+                  time_pair(
+                      [&] {
+                          for (const text &name : wide)
+                              keep(lib.path_mask_cmp(name.c_str(), wide_mask.c_str()));
+                      },
+                      [&] {
+                          for (const std::string &name : names)
+                              keep(fnmatch(mask, name.c_str(), fnmatch_flags));
+                      },
+                      names.size()));
+    }
+}
+
+void pathological_rows(const library &lib, peer_table &table)
 {
     const std::string sixty_a(60, 'a');
     const text wide_a = widen(sixty_a);
-    for (int k = 5; k <= 30; k += 5) {
+    for (int k : {5, 15, 30}) {
         std::string mask;
         for (int i = 0; i < k; ++i)
             mask += "*a";
         mask += "b";
         const text wide_mask = widen(mask);
         const std::string label = "\"*a\" x " + std::to_string(k) + " + \"b\", 60 a's";
-        const double ours =
-            ns_per_call([&] { keep(path_mask_cmp(wide_a.c_str(), wide_mask.c_str())); });
-        fnmatch_table.add("path_mask_cmp ~ fnmatch", label, ours, ns_per_call([&] {
-                              keep(fnmatch(mask.c_str(), sixty_a.c_str(), fnmatch_flags));
-                          }));
-        // The recursion takes seconds a call from k = 7 on.
-        if (k <= 5)
-            literal_table.add(
-                "path_mask_cmp ~ literal", label, ours, ns_per_call([&] {
-                    keep(velmora_literal::path_mask_cmp(wide_a.c_str(), wide_mask.c_str(), u""));
-                }));
-        else
-            literal_table.skip("path_mask_cmp ~ literal", label,
-                               "the recursion does not finish in time");
-    }
-}
-
-void whole_path_masks(velmora_bench::peer_table &literal_table)
-{
-    const text directory = u"C:\\Users\\alice\\Documents";
-    const struct {
-        const char *label;
-        text path, mask;
-    } cases[] = {
-        {"drive mask", u"C:\\Users\\alice\\Documents\\reports\\annual_report_2024.txt",
-         u"C:\\Users\\*\\Documents\\*\\*.txt"},
-        {"relative mask", u"C:\\Users\\alice\\Documents\\reports\\annual_report_2024.txt",
-         u"reports\\*2024*"},
-        {"parent mask", u"C:\\Users\\alice\\Music\\track01.mp3", u"..\\Music\\track??.mp3"},
-    };
-    velmora::host::override_working_directory(directory.c_str());
-    for (const auto &c : cases) {
-        const int ours = path_mask_cmp(c.path.c_str(), c.mask.c_str());
-        const int theirs =
-            velmora_literal::path_mask_cmp(c.path.c_str(), c.mask.c_str(), directory.c_str());
-        if (ours != theirs) {
-            literal_table.skip("path_mask_cmp ~ literal", c.label, "answers differ");
+        if (lib.path_mask_cmp(wide_a.c_str(), wide_mask.c_str()) != 0 ||
+            fnmatch(mask.c_str(), sixty_a.c_str(), fnmatch_flags) == 0) {
+            table.skip("path_mask_cmp ~ fnmatch", label, "answers differ");
             continue;
         }
-        literal_table.add("path_mask_cmp ~ literal", c.label,
-                          ns_per_call([&] { keep(path_mask_cmp(c.path.c_str(), c.mask.c_str())); }),
-                          ns_per_call([&] {
-                              keep(velmora_literal::path_mask_cmp(c.path.c_str(), c.mask.c_str(),
-                                                                  directory.c_str()));
-                          }));
+        table.add("path_mask_cmp ~ fnmatch", label,
+                  time_pair([&] { keep(lib.path_mask_cmp(wide_a.c_str(), wide_mask.c_str())); },
+                            [&] { keep(fnmatch(mask.c_str(), sixty_a.c_str(), fnmatch_flags)); },
+                            1));
     }
-    velmora::host::override_working_directory(nullptr);
 }
 
-// "/folder0/folder1/.../rrr.txt" of exactly `length` bytes.
-std::string slash_path(std::size_t length)
-{
-    std::string path;
-    for (int i = 0; path.size() + 8 + 6 < length; ++i)
-        path += "/folder" + std::to_string(i % 10);
-    return path + "/" + std::string(length - path.size() - 1 - 4, 'r') + ".txt";
-}
+// One length's paths, narrow and wide, with the place of each last slash.
+struct path_set {
+    std::vector<std::string> narrow;
+    std::vector<text> wide;
+    std::vector<std::size_t> last_slash;
 
-void components(velmora_bench::peer_table &table)
+    explicit path_set(std::size_t length) : narrow(realistic_paths(length, "", '/'))
+    {
+        for (const std::string &p : narrow) {
+            wide.push_back(widen(p));
+            last_slash.push_back(p.rfind('/'));
+        }
+    }
+};
+
+void component_rows(const library &lib, peer_table &table, peer_table &floor)
 {
-    for (const std::size_t length : {20u, 80u, 1000u, 30000u}) {
+    for (const std::size_t length : path_lengths) {
+        path_set set(length);
         const std::string label = std::to_string(length) + " units";
-        std::string narrow = slash_path(length);
-        const text wide = widen(narrow);
+        const std::size_t n = set.narrow.size();
 
-        // basename changes its argument only for a trailing slash, which
-        // these paths lack.
-        const std::string theirs_name = basename(narrow.data());
-        const velmora_char *ours_name = get_file_part(wide.c_str());
-        if (ours_name && widen(theirs_name) == ours_name)
+        bool agree = true;
+        for (std::size_t i = 0; i < n; ++i) {
+            const velmora_char *ours = lib.get_file_part(set.wide[i].c_str());
+            agree &= ours && widen(basename(set.narrow[i].data())) == ours;
+        }
+        if (agree)
             table.add("get_file_part ~ basename", label,
-                      ns_per_call([&] { keep(get_file_part(wide.c_str())); }),
-                      ns_per_call([&] { keep(basename(narrow.data())); }));
+                      time_pair(
+                          [&] {
+                              for (const text &p : set.wide)
+                                  keep(lib.get_file_part(p.c_str()));
+                          },
+                          [&] {
+                              for (std::string &p : set.narrow)
+                                  keep(basename(p.data()));
+                          },
+                          n));
         else
             table.skip("get_file_part ~ basename", label, "answers differ");
 
-        std::vector<char> narrow_work(narrow.size() + 1);
-        std::vector<velmora_char> wide_work(wide.size() + 1);
-        const auto reset_narrow = [&] {
-            std::memcpy(narrow_work.data(), narrow.c_str(), narrow.size() + 1);
-            return narrow_work.data();
-        };
-        const auto reset_wide = [&] {
-            std::memcpy(wide_work.data(), wide.c_str(), (wide.size() + 1) * sizeof(velmora_char));
-            return wide_work.data();
-        };
-        const std::string theirs_dir = dirname(reset_narrow());
-        velmora_char *ours_dir = reset_wide();
-        path_pop(ours_dir, ours_dir, 0);
-        if (widen(theirs_dir) == text(ours_dir))
-            table.add("path_pop ~ dirname", label, ns_per_call([&] {
-                          velmora_char *b = reset_wide();
-                          keep(path_pop(b, b, 0));
-                      }),
-                      ns_per_call([&] { keep(dirname(reset_narrow())); }));
+        // Both work in place; each call's terminator is undone after it.
+        agree = true;
+        for (std::size_t i = 0; i < n; ++i) {
+            std::string theirs = set.narrow[i];
+            text ours = set.wide[i];
+            agree &= lib.path_pop(ours.data(), ours.data(), 0) == 1 &&
+                     widen(dirname(theirs.data())) == text(ours.c_str());
+        }
+        if (agree)
+            table.add("path_pop ~ dirname", label,
+                      time_pair(
+                          [&] {
+                              for (std::size_t i = 0; i < n; ++i) {
+                                  velmora_char *p = set.wide[i].data();
+                                  keep(lib.path_pop(p, p, 0));
+                                  p[set.last_slash[i]] = u'/';
+                              }
+                          },
+                          [&] {
+                              for (std::size_t i = 0; i < n; ++i) {
+                                  char *p = set.narrow[i].data();
+                                  keep(dirname(p));
+                                  p[set.last_slash[i]] = '/';
+                              }
+                          },
+                          n));
         else
             table.skip("path_pop ~ dirname", label, "answers differ");
+
+        // The scanners beside the plain read of the same bytes.
+        const auto floor_pass = [&] {
+            for (const text &p : set.wide)
+                keep(read_floor(p.c_str(), (p.size() + 1) * sizeof(velmora_char)));
+        };
+        floor.add("get_file_part: length, then last separator backwards", label,
+                  time_pair(
+                      floor_pass,
+                      [&] {
+                          for (const text &p : set.wide)
+                              keep(lib.get_file_part(p.c_str()));
+                      },
+                      n));
+        floor.add("is_mask: first of two units, to the end", label,
+                  time_pair(
+                      floor_pass,
+                      [&] {
+                          for (const text &p : set.wide)
+                              keep(lib.is_mask(p.c_str()));
+                      },
+                      n));
     }
 }
 
@@ -192,20 +240,25 @@ void components(velmora_bench::peer_table &table)
 
 int main()
 {
-    velmora_bench::peer_table glibc("glibc");
-    velmora_bench::peer_table literal("literal");
-    name_masks(glibc, literal, "C");
+    const int cpu = pin_to_one_cpu();
+    std::printf("pinned to cpu %d; %d rounds a row, each ours and the peer back to back, "
+                "the order turning\n",
+                cpu, rounds);
+    const library lib = load_library();
+    peer_table glibc("glibc", "glibc / ours");
+    peer_table floor(std::string("floor (") + floor_kind() + " read)", "ours / floor");
+    name_rows(lib, glibc, "C");
     if (std::setlocale(LC_ALL, "C.UTF-8")) {
-        name_masks(glibc, literal, "C.UTF-8");
+        name_rows(lib, glibc, "C.UTF-8");
         std::setlocale(LC_ALL, "C");
     }
-    pathological(glibc, literal);
-    whole_path_masks(literal);
-    components(glibc);
-    std::printf(
-        "\nAgainst glibc (fnmatch with FNM_CASEFOLD | FNM_NOESCAPE, basename, dirname):\n\n");
+    pathological_rows(lib, glibc);
+    component_rows(lib, glibc, floor);
+    std::printf("\nAgainst glibc (fnmatch with FNM_CASEFOLD | FNM_NOESCAPE, basename, dirname); "
+                "ratio above 1: ours is faster:\n\n");
     glibc.print();
-    std::printf("\nAgainst the literal algorithms (recursive matcher, fixed working texts):\n\n");
-    literal.print();
+    std::printf("\nThe scanners against the L1-resident floor, a plain vector read of the same "
+                "bytes (16 paths a pass); ratio: how many times the floor's time ours takes:\n\n");
+    floor.print();
     return 0;
 }

@@ -1,54 +1,172 @@
-// The wide scanner against a plain loop, at every alignment and at lengths
-// around its block size, so each head, block and tail case is met.
+// Every scanner set the machine can run, and the inline entry points in front
+// of them, against plain loops: at every alignment and at lengths around each
+// block and step size, so each head, block, step and tail case is met, with
+// wanted units also lying past the terminator and before the text.
 #include <random>
 #include <vector>
 
+#if !defined(_WIN32)
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
+
 #include "core/text_scan.h"
+#include "core/text_scanners.h"
 #include "support.h"
 
 namespace velmora_test {
 namespace {
 
-TEST(TextScan, AgreesWithAPlainLoopAtEveryAlignment)
+using velmora::npos;
+using velmora::scanners::scanner_set;
+
+std::vector<const scanner_set *> runnable_sets()
+{
+    std::vector<const scanner_set *> sets{&velmora::scanners::plain};
+#if defined(VELMORA_HAS_SSE2_SCANNERS)
+    sets.push_back(&velmora::scanners::sse2);
+#endif
+#if defined(VELMORA_HAS_AVX2_SCANNERS)
+    if (velmora::scanners::avx2_usable()) sets.push_back(&velmora::scanners::avx2);
+#endif
+    return sets;
+}
+
+struct expected {
+    std::size_t length, first_separator, last_separator, last_colon;
+};
+
+expected plain_answers(const velmora_char *text)
+{
+    expected e{0, npos, npos, npos};
+    for (; text[e.length]; ++e.length) {
+        const velmora_char c = text[e.length];
+        if (velmora::is_separator(c)) {
+            if (e.first_separator == npos) e.first_separator = e.length;
+            e.last_separator = e.length;
+        }
+        if (c == T(':')) e.last_colon = e.length;
+    }
+    return e;
+}
+
+// Random texts at offsets 0 to 63 units from a 128-byte boundary, with
+// separators before the text and after its terminator that no scan may report.
+template <class Check> void for_each_text(Check &&check)
 {
     std::mt19937 random(11);
-    const velmora_char units[] = {T('a'), T('\\'), T('/'), T(':'),
-                                  static_cast<velmora_char>(0x5C5C)};
+    const velmora_char units[] = {T('a'),  T('a'), T('a'), T('a'),
+                                  T('\\'), T('/'), T(':'), static_cast<velmora_char>(0x5C5C)};
     std::uniform_int_distribution<std::size_t> pick(0, std::size(units) - 1);
-    // Room after the text, so that aligned reads past it stay inside.
-    std::vector<velmora_char> storage(256 + 32);
-    for (std::size_t start = 0; start < 8; ++start) {
-        for (std::size_t length = 0; length < 70; ++length) {
-            for (int round = 0; round < 20; ++round) {
-                velmora_char *text = storage.data() + start;
-                for (std::size_t i = 0; i < length; ++i)
-                    text[i] = units[pick(random)];
-                text[length] = 0;
-                for (std::size_t i = length + 1; i < length + 24; ++i)
-                    text[i] = T('\\');
-
-                std::size_t first = velmora::npos, last = velmora::npos, colon = velmora::npos;
+    std::vector<velmora_char> storage(64 + 400 + 256 + 64, T('\\'));
+    const auto base = reinterpret_cast<std::uintptr_t>(storage.data());
+    const std::size_t to_boundary = ((128 - base % 128) % 128) / sizeof(velmora_char);
+    for (std::size_t start = 0; start < 64; ++start) {
+        for (std::size_t length = 0; length < 400; length += length < 140 ? 1 : 37) {
+            velmora_char *text = storage.data() + to_boundary + start;
+            for (int round = 0; round < 3; ++round) {
+                std::fill(storage.begin(), storage.end(), T('\\'));
+                // Sparse or no separators, so that long scans do run.
+                const bool sparse = round == 1, none = round == 2;
                 for (std::size_t i = 0; i < length; ++i) {
-                    if (velmora::is_separator(text[i])) {
-                        if (first == velmora::npos) first = i;
-                        last = i;
-                    }
-                    if (text[i] == T(':') && colon == velmora::npos) colon = i;
+                    velmora_char c = units[pick(random)];
+                    if ((none && (c == T('\\') || c == T('/') || c == T(':'))) ||
+                        (sparse && velmora::is_separator(c) && pick(random) != 0))
+                        c = T('a');
+                    text[i] = c;
                 }
-                const velmora::text_scan scan = velmora::scan_text(text, T('\\'), T('/'));
-                ASSERT_EQ(scan.length, length) << start << " " << show(text);
-                ASSERT_EQ(scan.first, first) << start << " " << show(text);
-                ASSERT_EQ(scan.last, last) << start << " " << show(text);
-                ASSERT_EQ(velmora::view_of(text).size(), length);
-                ASSERT_EQ(velmora::first_of(text, T(':'), T(':')), colon) << show(text);
-                std::size_t last_colon = velmora::npos;
-                for (std::size_t i = 0; i < length; ++i)
-                    if (text[i] == T(':')) last_colon = i;
-                ASSERT_EQ(velmora::last_of(velmora::text_view(text, length), T(':')), last_colon);
+                text[length] = 0;
+                check(text, plain_answers(text));
             }
         }
     }
 }
+
+TEST(TextScan, EverySetAgreesWithAPlainLoop)
+{
+    for (const scanner_set *set : runnable_sets()) {
+        SCOPED_TRACE(set->name);
+        for_each_text([&](const velmora_char *text, const expected &e) {
+            // The forward scanners start at a 16-byte boundary.
+            const auto address = reinterpret_cast<std::uintptr_t>(text);
+            const std::size_t skip = ((16 - address % 16) % 16) / sizeof(velmora_char);
+            if (skip <= e.length) {
+                ASSERT_EQ(set->length(text + skip), e.length - skip) << show(text);
+                const std::size_t first = set->first(text + skip, T('\\'), T('/'));
+                const std::size_t wanted_first =
+                    e.first_separator != npos && e.first_separator >= skip
+                        ? e.first_separator - skip
+                        : plain_answers(text + skip).first_separator;
+                ASSERT_EQ(first, wanted_first == npos ? e.length - skip : wanted_first)
+                    << show(text);
+            }
+            ASSERT_EQ(set->last(text, e.length, T('\\'), T('/')), e.last_separator) << show(text);
+            ASSERT_EQ(set->last(text, e.length, T(':'), T(':')), e.last_colon) << show(text);
+        });
+    }
+}
+
+TEST(TextScan, EntryPointsAgreeWithAPlainLoop)
+{
+    SCOPED_TRACE(velmora::scanners::best().name);
+    for_each_text([](const velmora_char *text, const expected &e) {
+        ASSERT_EQ(velmora::length_of(text), e.length) << show(text);
+        ASSERT_EQ(velmora::view_of(text).size(), e.length);
+        ASSERT_EQ(velmora::first_of(text, T('\\'), T('/')), e.first_separator) << show(text);
+        const velmora::text_view whole(text, e.length);
+        ASSERT_EQ(velmora::last_of(whole, T('\\'), T('/')), e.last_separator) << show(text);
+        ASSERT_EQ(velmora::last_of(whole, T(':')), e.last_colon) << show(text);
+    });
+}
+
+#if !defined(_WIN32)
+// A readable page between two that fault, so that a scan reading across a
+// page edge crashes the test.
+class fenced_page {
+  public:
+    fenced_page()
+    {
+        page_ = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+        void *area = mmap(nullptr, 3 * page_, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        base_ = static_cast<char *>(area);
+        mprotect(base_ + page_, page_, PROT_READ | PROT_WRITE);
+    }
+    ~fenced_page() { munmap(base_, 3 * page_); }
+    velmora_char *begin() const { return reinterpret_cast<velmora_char *>(base_ + page_); }
+    std::size_t units() const { return page_ / sizeof(velmora_char); }
+
+  private:
+    std::size_t page_;
+    char *base_;
+};
+
+TEST(TextScan, ScansStayOnTheirPage)
+{
+    fenced_page page;
+    velmora_char *const begin = page.begin();
+    const std::size_t units = page.units();
+    for (const scanner_set *set : runnable_sets()) {
+        SCOPED_TRACE(set->name);
+        for (std::size_t length = 0; length < 300; ++length) {
+            // The terminator as the page's last unit: forward scans must stop.
+            velmora_char *text = begin + units - 1 - length;
+            std::fill(begin, begin + units, T('a'));
+            begin[units - 1] = 0;
+            ASSERT_EQ(velmora::length_of(text), length);
+            ASSERT_EQ(velmora::first_of(text, T('\\'), T('/')), npos);
+            const auto address = reinterpret_cast<std::uintptr_t>(text);
+            const std::size_t skip = ((16 - address % 16) % 16) / sizeof(velmora_char);
+            if (skip <= length) {
+                ASSERT_EQ(set->length(text + skip), length - skip);
+                ASSERT_EQ(set->first(text + skip, T('\\'), T('/')), length - skip);
+            }
+            // The text at the page's start: backward scans must stop.
+            ASSERT_EQ(set->last(begin, length, T('\\'), T('/')), npos);
+            ASSERT_EQ(velmora::last_of(velmora::text_view(begin, length), T('\\'), T('/')), npos);
+        }
+    }
+}
+#endif
 
 } // namespace
 } // namespace velmora_test

@@ -26,9 +26,10 @@ inline bool is_alpha(unit c)
 
 // The upper-case mapping of the current locale for the span of one call.
 // Where the host can tell which mapping is in force it keeps the ASCII part as
-// a table per thread, taken at the first unit that needs mapping, so that
+// a table, found at the first unit that needs mapping (fold_tables.h), so that
 // common units are mapped without a call into the runtime. The answers are
-// the runtime's either way.
+// the runtime's either way: a locale changed between calls is seen at the
+// next call.
 class upper_case {
   public:
     std::uint32_t operator()(unit c) const

@@ -1,5 +1,6 @@
 // The host layer on POSIX systems: C runtime calls, and stand-ins for the
 // Windows calls that reproduce their answers.
+#include <atomic>
 #include <cerrno>
 #include <cstddef>
 #include <cstdlib>
@@ -10,9 +11,11 @@
 #include <fcntl.h>
 #include <langinfo.h>
 #include <limits.h>
+#include <locale.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "host/fold_tables.h"
 #include "host/host.h"
 
 namespace velmora::host {
@@ -75,32 +78,63 @@ std::uint32_t to_upper(unit c)
     return static_cast<std::uint32_t>(std::towupper(static_cast<std::wint_t>(c)));
 }
 
+#if defined(__GLIBC__)
+} // namespace velmora::host
+
+// Counts the changes of the global locale: every setlocale adds one.
+extern "C" int _nl_msg_cat_cntr;
+
+namespace velmora::host {
+namespace {
+
+// The global locale's upper-case table, asked of the runtime again only after
+// a setlocale.
+std::atomic<int> global_table_change{-1};
+std::atomic<const void *> global_table{nullptr};
+
+const void *global_upper_case_table()
+{
+    const int change = _nl_msg_cat_cntr;
+    if (global_table_change.load(std::memory_order_acquire) == change)
+        return global_table.load(std::memory_order_relaxed);
+    const void *table = nl_langinfo(_NL_CTYPE_TOUPPER);
+    global_table.store(table, std::memory_order_relaxed);
+    global_table_change.store(change, std::memory_order_release);
+    return table;
+}
+
+} // namespace
+
 // Which upper-case table is in force in the calling thread's locale: a
 // pointer into the locale's own data, so it changes whenever the mapping can.
+// A thread's own locale (uselocale) carries it; the global one is asked once
+// per setlocale.
 const void *current_upper_case_table()
 {
-#if defined(__GLIBC__)
-    return nl_langinfo(_NL_CTYPE_TOUPPER);
+    const locale_t own = uselocale(nullptr);
+    if (own != LC_GLOBAL_LOCALE) return own->__ctype_toupper - 128;
+    return global_upper_case_table();
+}
 #else
+const void *current_upper_case_table()
+{
     return reinterpret_cast<const void *>(std::wctrans("toupper"));
+}
 #endif
+
+namespace {
+fold_tables ascii_tables;
 }
 
 void upper_case::take_ascii_table() const
 {
-    thread_local struct {
-        const void *table = nullptr;
-        std::uint32_t upper[128];
-    } ascii;
     taken_ = true;
     const void *table = current_upper_case_table();
     if (!table) return;
-    if (table != ascii.table) {
+    ascii_ = ascii_tables.find(reinterpret_cast<std::uintptr_t>(table), [](std::uint32_t *upper) {
         for (unit c = 0; c < 128; ++c)
-            ascii.upper[c] = to_upper(c);
-        ascii.table = table;
-    }
-    ascii_ = ascii.upper;
+            upper[c] = to_upper(c);
+    });
 }
 
 std::size_t platform_working_directory(unit *out, std::size_t room)

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "host/fold_tables.h"
 #include "host/host.h"
 
 // msvcrt's locale handles by category; exported, though no header declares it.
@@ -24,23 +25,20 @@ std::uint32_t to_upper(unit c) { return towupper(c); }
 // The C runtime's towupper maps by the locale handle (LCID) of LC_CTYPE in
 // force for the calling thread: the C locale's handle 0 maps a to z alone,
 // any other maps as the platform does for that handle. The same handle means
-// the same mapping, so it tells when the ASCII table must be made again.
+// the same mapping, so it names the ASCII table.
+namespace {
+fold_tables ascii_tables;
+}
+
 void upper_case::take_ascii_table() const
 {
-    thread_local struct {
-        bool made = false;
-        unsigned handle = 0;
-        std::uint32_t upper[128];
-    } ascii;
     taken_ = true;
-    const unsigned handle = ___lc_handle_func()[LC_CTYPE];
-    if (!ascii.made || ascii.handle != handle) {
+    const std::uintptr_t handle = ___lc_handle_func()[LC_CTYPE];
+    // Slot keys are non-zero: the C locale's handle is kept as one past it.
+    ascii_ = ascii_tables.find(handle + 1, [](std::uint32_t *upper) {
         for (unit c = 0; c < 128; ++c)
-            ascii.upper[c] = to_upper(c);
-        ascii.handle = handle;
-        ascii.made = true;
-    }
-    ascii_ = ascii.upper;
+            upper[c] = to_upper(c);
+    });
 }
 
 std::size_t platform_working_directory(unit *out, std::size_t room)

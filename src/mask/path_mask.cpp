@@ -82,6 +82,17 @@ class working_directory {
     text_view text_;
 };
 
+// The comparison of whole paths, out of line so that the common name mask
+// pays neither its frame (the working directory's room) nor its set-up.
+__attribute__((noinline)) bool mask_cmp_whole_path(const unit *path, text_view mask)
+{
+    const host::upper_case upper;
+    const text_view path_text = view_of(path);
+    if (is_drive_mask(mask)) return mask_cmp_parts(path_text, {{}, {}, mask}, upper);
+    const working_directory directory;
+    return mask_cmp_parts(path_text, mask_full_path(mask, directory.text()), upper);
+}
+
 bool begins_with_either(text_view text, text_view a, text_view b)
 {
     return begins_with(text, a) || begins_with(text, b);
@@ -122,10 +133,16 @@ full_mask mask_full_path(text_view mask, text_view working_directory)
 
 bool mask_cmp_name(const unit *path, text_view mask, const host::upper_case &upper)
 {
+    return mask_cmp_name(path, mask, shape_of(mask), upper);
+}
+
+bool mask_cmp_name(const unit *path, text_view mask, const pattern_shape &shape,
+                   const host::upper_case &upper)
+{
     // Only backslashes end a directory here: a path with slashes is compared whole.
-    const text_scan scan = scan_text(path, backslash, backslash);
+    const length_and_last scan = measure_with_last(path, backslash, backslash);
     const std::size_t name = scan.last == npos ? 0 : scan.last + 1;
-    return wild_match(mask, text_view(path + name, scan.length - name), upper);
+    return wild_match(mask, shape, text_view(path + name, scan.length - name), upper);
 }
 
 bool mask_cmp_parts(text_view path, const full_mask &mask, const host::upper_case &upper)
@@ -151,12 +168,10 @@ using namespace velmora;
 extern "C" int32_t path_mask_cmp(const velmora_char *path, const velmora_char *mask)
 {
     if (!path || !mask) return 0;
-    const text_scan mask_scan = scan_text(mask, backslash, slash);
-    const text_view mask_text(mask, mask_scan.length);
-    const host::upper_case upper;
-    if (mask_scan.first == npos) return mask_cmp_name(path, mask_text, upper);
-    const text_view path_text = view_of(path);
-    if (is_drive_mask(mask_text)) return mask_cmp_parts(path_text, {{}, {}, mask_text}, upper);
-    const working_directory directory;
-    return mask_cmp_parts(path_text, mask_full_path(mask_text, directory.text()), upper);
+    // A lone star matches every name.
+    if (mask[0] == star && mask[1] == 0) return 1;
+    const pattern_shape shape = shape_of(mask);
+    const text_view mask_text(mask, shape.length);
+    if (!shape.has_separator) return mask_cmp_name(path, mask_text, shape, {});
+    return mask_cmp_whole_path(path, mask_text);
 }

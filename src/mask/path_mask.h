@@ -5,6 +5,7 @@
 
 #include "core/text.h"
 #include "host/host.h"
+#include "mask/wild_match.h"
 
 namespace velmora {
 
@@ -30,6 +31,8 @@ full_mask mask_full_path(text_view mask, text_view working_directory);
 
 // Whether the part of `path` after its last backslash matches `mask`.
 bool mask_cmp_name(const unit *path, text_view mask, const host::upper_case &upper = {});
+bool mask_cmp_name(const unit *path, text_view mask, const pattern_shape &shape,
+                   const host::upper_case &upper);
 
 // Whether `path` matches `mask` component by component, after dropping the
 // first three units of each. A path deeper than the mask matches when its

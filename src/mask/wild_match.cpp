@@ -23,11 +23,119 @@ const unit *find_ignoring_case(const unit *from, const unit *end, unit wanted,
     return end;
 }
 
+bool same_ignoring_case(unit a, unit b, const host::upper_case &upper)
+{
+    return a == b || upper(a) == upper(b);
+}
+
+// Whether `pattern` (no stars) matches `name` of the same length unit by unit.
+bool same_units(const unit *pattern, const unit *name, std::size_t length,
+                const host::upper_case &upper)
+{
+    for (std::size_t i = 0; i < length; ++i)
+        if (pattern[i] != question_mark && !same_ignoring_case(pattern[i], name[i], upper))
+            return false;
+    return true;
+}
+
+// Whether the units after the last star end the name: the first of them is
+// taken literally, as a star's run ends only where it is met.
+bool tail_ends_name(text_view tail, text_view name, const host::upper_case &upper)
+{
+    const unit *at = name.data() + name.size() - tail.size();
+    return same_units(tail.data() + 1, at + 1, tail.size() - 1, upper) &&
+           same_ignoring_case(tail[0], at[0], upper);
+}
+
+bool walk(text_view pattern, text_view name, const host::upper_case &upper);
+
 } // namespace
 
 bool wild_match(text_view pattern, text_view name) { return wild_match(pattern, name, {}); }
 
 bool wild_match(text_view pattern, text_view name, const host::upper_case &upper)
+{
+    return wild_match(pattern, shape_of(pattern), name, upper);
+}
+
+namespace {
+
+void note_unit(pattern_shape &shape, unit c, std::size_t at)
+{
+    if (c == star) {
+        if (shape.first_star == npos) shape.first_star = at;
+        shape.last_star = at;
+    }
+    shape.has_separator |= is_separator(c);
+}
+
+} // namespace
+
+pattern_shape shape_of(text_view pattern)
+{
+    pattern_shape shape{pattern.size(), npos, npos, false};
+    for (std::size_t i = 0; i < pattern.size(); ++i)
+        note_unit(shape, pattern[i], i);
+    return shape;
+}
+
+// Eight units a step where the processor has SSE2, reading aligned blocks as
+// text_scan.h does.
+VELMORA_READS_PAST_TERMINATOR pattern_shape shape_of(const unit *pattern)
+{
+    pattern_shape shape{0, npos, npos, false};
+#if defined(VELMORA_SSE2)
+    using namespace detail;
+    const unit *block = aligned_block(pattern);
+    // The first block's bits for units before the pattern are shifted out.
+    unsigned shift = static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(pattern) & 15);
+    for (std::size_t at = 0;; block += 8) {
+        const __m128i units = load_block(block);
+        const unsigned ends = equal_bits(units, 0) >> shift;
+        unsigned stars = equal_bits(units, star) >> shift;
+        unsigned separators = (equal_bits(units, backslash) | equal_bits(units, slash)) >> shift;
+        if (ends) {
+            const unsigned before_end = (ends & (0u - ends)) - 1;
+            stars &= before_end;
+            separators &= before_end;
+        }
+        if (stars) {
+            if (shape.first_star == npos) shape.first_star = at + lowest_unit(stars);
+            shape.last_star = at + highest_unit(stars);
+        }
+        shape.has_separator |= separators != 0;
+        if (ends) {
+            shape.length = at + lowest_unit(ends);
+            return shape;
+        }
+        at += 8 - shift / 2;
+        shift = 0;
+    }
+#else
+    for (; pattern[shape.length]; ++shape.length)
+        note_unit(shape, pattern[shape.length], shape.length);
+    return shape;
+#endif
+}
+
+bool wild_match(text_view pattern, const pattern_shape &shape, text_view name,
+                const host::upper_case &upper)
+{
+    if (shape.first_star == npos)
+        return name.size() == pattern.size() &&
+               same_units(pattern.data(), name.data(), name.size(), upper);
+    const std::size_t tail = shape.last_star + 1;
+    if (name.size() < shape.first_star + (pattern.size() - tail)) return false;
+    if (tail < pattern.size() && !tail_ends_name(pattern.substr(tail), name, upper)) return false;
+    // One star: what is before it must begin the name, and the rest is known to end it.
+    if (shape.first_star == shape.last_star)
+        return same_units(pattern.data(), name.data(), shape.first_star, upper);
+    return walk(pattern, name, upper);
+}
+
+namespace {
+
+bool walk(text_view pattern, text_view name, const host::upper_case &upper)
 {
     const unit *p = pattern.data();
     const unit *const p_end = p + pattern.size();
@@ -59,6 +167,7 @@ bool wild_match(text_view pattern, text_view name, const host::upper_case &upper
     }
 }
 
+} // namespace
 } // namespace velmora
 
 extern "C" int32_t is_mask(const velmora_char *text)

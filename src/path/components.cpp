@@ -46,7 +46,7 @@ int32_t is_absolute(const velmora_char *path) { return get_drive_part(path) ? 1 
 const velmora_char *get_file_part(const velmora_char *path)
 {
     if (!path) return nullptr;
-    const std::size_t separator = scan_text(path, backslash, slash).last;
+    const std::size_t separator = measure_with_last(path, backslash, slash).last;
     return separator == npos ? nullptr : path + separator + 1;
 }
 
@@ -67,7 +67,7 @@ const velmora_char *get_path_part(const velmora_char *path)
 int32_t path_pop(const velmora_char *path, velmora_char *dst, uint32_t size)
 {
     if (!path || !dst) return fail(err_not_path);
-    const std::size_t kept = scan_text(path, backslash, slash).last;
+    const std::size_t kept = measure_with_last(path, backslash, slash).last;
     if (kept == npos) return fail(err_not_path);
     if (dst != path) {
         if (kept > size) return fail(err_buffer_small);

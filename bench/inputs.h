@@ -1,0 +1,122 @@
+// The inputs of the peer tables, the same on every platform: realistic file
+// names that differ at every position, and whole paths whose components are
+// as long as real ones, at fixed lengths.
+#pragma once
+
+#include <algorithm>
+#include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace velmora_bench {
+
+inline constexpr std::size_t name_count = 20000;
+inline constexpr std::size_t path_lengths[] = {20, 80, 260, 1000, 30000};
+// Distinct paths per length, so that no single text is learnt.
+inline constexpr std::size_t paths_per_length = 16;
+
+// The masks of the name rows: the common shapes of a file dialog's filter.
+inline const char *const name_masks[] = {
+    "*.txt", "*.LOG", "file?.log", "*report*2024*.csv", "readme.md", "IMG_????.JPG", "*"};
+
+// Names such as report07.txt, server-2024-11-30.log or IMG_0042.JPG, in
+// varied case, with enough of each shape that every mask above matches some.
+inline std::vector<std::string> realistic_names(std::size_t count = name_count)
+{
+    static const char *const words[] = {"report", "server", "notes", "backup",  "file",
+                                        "readme", "data",   "photo", "invoice", "summary",
+                                        "app",    "draft",  "setup", "main",    "config"};
+    static const char *const extensions[] = {"txt", "TXT", "log", "LOG",    "md",   "csv",  "CSV",
+                                             "JPG", "jpg", "png", "tar.gz", "docx", "json", "cpp"};
+    std::mt19937 random(2024);
+    const auto pick = [&](std::size_t n) { return std::size_t(random() % n); };
+    const auto word = [&] {
+        std::string w = words[pick(std::size(words))];
+        if (pick(4) == 0)
+            for (char &c : w)
+                c = char(c - 'a' + 'A');
+        else if (pick(3) == 0)
+            w[0] = char(w[0] - 'a' + 'A');
+        return w;
+    };
+    const auto ext = [&] { return std::string(extensions[pick(std::size(extensions))]); };
+    std::vector<std::string> names;
+    char buffer[96];
+    while (names.size() < count) {
+        switch (pick(8)) {
+        case 0:
+            std::snprintf(buffer, sizeof buffer, "%s%02u.%s", word().c_str(), unsigned(pick(100)),
+                          ext().c_str());
+            break;
+        case 1:
+            std::snprintf(buffer, sizeof buffer, "%s-%04u-%02u-%02u.%s", word().c_str(),
+                          unsigned(2019 + pick(7)), unsigned(1 + pick(12)), unsigned(1 + pick(28)),
+                          pick(2) ? "log" : ext().c_str());
+            break;
+        case 2:
+            std::snprintf(buffer, sizeof buffer, "%s_%04u.%s", pick(2) ? "IMG" : "img",
+                          unsigned(pick(10000)), pick(2) ? "JPG" : ext().c_str());
+            break;
+        case 3:
+            std::snprintf(buffer, sizeof buffer, "file%u.%s", unsigned(pick(pick(2) ? 10 : 1000)),
+                          pick(2) ? "log" : ext().c_str());
+            break;
+        case 4:
+            std::snprintf(buffer, sizeof buffer, "%s_report_%s_%04u.%s", word().c_str(),
+                          word().c_str(), unsigned(2020 + pick(6)),
+                          pick(2) ? "csv" : ext().c_str());
+            break;
+        case 5:
+            std::snprintf(buffer, sizeof buffer, "%s.%s", pick(2) ? "readme" : word().c_str(),
+                          pick(2) ? "md" : ext().c_str());
+            break;
+        case 6:
+            std::snprintf(buffer, sizeof buffer, "%s_%s.%s.%u", word().c_str(), word().c_str(),
+                          ext().c_str(), unsigned(pick(10)));
+            break;
+        default:
+            std::snprintf(buffer, sizeof buffer, "%s %s (%u).%s", word().c_str(), word().c_str(),
+                          unsigned(pick(20)), ext().c_str());
+            break;
+        }
+        names.push_back(buffer);
+    }
+    return names;
+}
+
+// A path of exactly `length` units below `root`, components of 3 to 20 units
+// and a last one with an extension, separated by `separator`.
+inline std::string realistic_path(std::size_t length, std::mt19937 &random, const std::string &root,
+                                  char separator)
+{
+    static const char letters[] =
+        "abcdefghijklmnopqrstuvwxyz0123456789_-ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    const auto component = [&](std::size_t n) {
+        std::string c;
+        for (std::size_t i = 0; i < n; ++i)
+            c += letters[random() % (sizeof letters - 1)];
+        return c;
+    };
+    std::string path = root;
+    // Room for a separator and a last component of at least eight units.
+    constexpr std::size_t last_room = 1 + 8;
+    while (length - path.size() >= 1 + 3 + last_room) {
+        const std::size_t wanted = 3 + random() % 18;
+        path += separator + component(std::min(wanted, length - path.size() - 1 - last_room));
+    }
+    const std::size_t rest = length - path.size() - 1;
+    return path + separator + component(rest - 4) + ".txt";
+}
+
+inline std::vector<std::string> realistic_paths(std::size_t length, const std::string &root,
+                                                char separator)
+{
+    std::mt19937 random{static_cast<unsigned>(length)};
+    std::vector<std::string> paths;
+    for (std::size_t i = 0; i < paths_per_length; ++i)
+        paths.push_back(realistic_path(length, random, root, separator));
+    return paths;
+}
+
+} // namespace velmora_bench

@@ -1,0 +1,48 @@
+// The ASCII part of each upper-case mapping met so far, kept process-wide so
+// that a call reaches it without thread-local storage. Each table is made
+// once, for the key that names its mapping, and never changes after it is
+// published; keys are the host's handle on the mapping in force.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+namespace velmora::host {
+
+class fold_tables {
+  public:
+    // The table for `key` (non-zero), made by `make(table)` the first time
+    // the key is met; null once every slot holds another mapping, and the
+    // caller then maps unit by unit.
+    template <class Make> const std::uint32_t *find(std::uintptr_t key, Make &&make)
+    {
+        for (slot &s : slots_) {
+            int state = s.state.load(std::memory_order_acquire);
+            if (state == ready) {
+                if (s.key == key) return s.upper;
+                continue;
+            }
+            if (state == empty &&
+                s.state.compare_exchange_strong(state, filling, std::memory_order_acquire)) {
+                make(s.upper);
+                s.key = key;
+                s.state.store(ready, std::memory_order_release);
+                return s.upper;
+            }
+        }
+        return nullptr;
+    }
+
+  private:
+    enum : int { empty, filling, ready };
+    struct slot {
+        std::atomic<int> state{empty};
+        std::uintptr_t key = 0;
+        std::uint32_t upper[128] = {};
+    };
+    // More mappings than a process uses; a locale made afresh (newlocale)
+    // takes a slot of its own.
+    slot slots_[16];
+};
+
+} // namespace velmora::host
