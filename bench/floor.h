@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The floor of a scan on this processor: a plain vector read of the same
 // bytes, whose length is known beforehand, with nothing compared.
 #pragma once

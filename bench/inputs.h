@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The inputs of the peer tables, the same on every platform: realistic file
 // names that differ at every position, and whole paths whose components are
 // as long as real ones, at fixed lengths.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // velmora against what a Linux programmer has at hand: glibc's fnmatch,
 // basename and dirname, on the same texts in UTF-8. Our functions are reached
 // through the built shared object, loaded with dlopen as callers load it, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Our matcher against the literal recursion and glibc's fnmatch, and
 // path_mask_cmp against the literal comparison with fixed working texts.
 #include <benchmark/benchmark.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The timing discipline of the peer tables. A row times our call and its
 // peer's on the same inputs in the same process, once both are known to answer
 // alike on every input. Each round times the two back to back, the order

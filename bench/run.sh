@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the benchmarks and prints both peer tables: the Linux build against
 # glibc and the literal algorithms, and the 64-bit Windows build against the
 # Windows path functions, under Wine. Run it on a quiet machine.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Measures the stack one call takes: the stack below the caller is painted
 // with a pattern first, the call runs on the same stack, and the deepest byte
 // it changed tells the use. The same on every host, 32-bit and 64-bit alike.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // velmora against the Windows path functions that a Windows programmer would
 // otherwise call, on the same inputs, in one process pinned to one processor.
 // Our functions are reached through the DLL's import library, as callers

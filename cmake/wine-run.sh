@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs a Windows program under Wine with a prefix of the project's own, so
 # that nothing of the user's ~/.wine is touched. VELMORA_WINE_ARCH=win32 (or
 # running this script as wine32-run.sh) picks the 32-bit loader and prefix.

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /* A short tour of velmora: a few calls and what they answer. */
 #include <stdio.h>
 

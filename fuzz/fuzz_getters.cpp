@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The pointer getters and the text tests: every pointer lies inside the
 // caller's string, exactly where a plain model of each getter puts it.
 #include "core/error.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // path_mask_cmp, with a working directory of the input's choosing, against the
 // comparison written with fixed working texts.
 #include "fuzz_text.h"

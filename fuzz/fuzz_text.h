@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Turns fuzz input into 16-bit texts: mostly units from an alphabet that
 // reaches the interesting branches, now and then any unit at all.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The matcher against the step-by-step recursion where that finishes, and on
 // its own for large inputs.
 #include "fuzz_text.h"

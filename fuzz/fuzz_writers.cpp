@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The five writers, separate and in place, with sizes from the input. The
 // buffer has guard units on both sides; the whole buffer afterwards must be
 // exactly what a plain model of each writer predicts: on failure untouched

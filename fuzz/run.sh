@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs every fuzz target for SECONDS seconds (default 30) over its committed
 # corpus, two at a time, and fails if any target finds a crash, a mismatch
 # or a time-out. New inputs go to a scratch folder, not into the corpus.

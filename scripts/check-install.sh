@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds and runs the examples against the library the ways users take it:
 # installed into a prefix (find_package, pkg-config, loading by name, the
 # tool), built static, and built inside another project as a subproject; and

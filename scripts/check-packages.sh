@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Makes the packages from the builds and checks them as users get them: the
 # Debian packages pass lintian, install with apt-get, serve the examples
 # system-wide with no prefix given and remove cleanly; each Windows ZIP holds

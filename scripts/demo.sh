@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # For a newcomer: installs what is missing, builds the Linux library and its
 # command-line tool, and shows a few calls and their answers.
 set -euo pipefail

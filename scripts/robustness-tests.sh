@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The Linux suite where paths hold characters beyond ASCII, and two runs of
 # it at once:
 #   1. a clone of this checkout under a folder with such a name, built with

@@ -13,6 +13,7 @@ cd "$(dirname "$0")/.."
 source scripts/lib/steps.sh
 
 step "Linux" cmake --workflow --preset linux
+step "Linux from a folder with a non-ASCII name, and two runs at once" bash scripts/robustness-tests.sh
 step "Linux without SIMD" cmake --workflow --preset scalar
 step "Benchmarks (build only)" bash -c 'cmake --preset bench >/dev/null && cmake --build --preset bench'
 step "Linux under AddressSanitizer and UndefinedBehaviorSanitizer" cmake --workflow --preset asan

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The 32-bit suite as it runs inside the guest: the programs are built
 # already, the prefix lies in the shared work tree so that it is made once.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the 32-bit Windows DLL and its test programs and runs the whole
 # suite under 32-bit Wine: on this machine when its kernel runs 32-bit
 # programs, otherwise inside a throw-away guest under QEMU that can. It never

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs a test program as an unprivileged user: root passes every access check,
 # so denied access can only be seen as someone else. Run as another user
 # already, it runs the program as it is. Its temporary folder is one of its

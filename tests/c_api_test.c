@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /* The public header compiled as C99, calling the library as a C program does. */
 #include <stdio.h>
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Checks a built library's export table against the module-definition file:
 # exactly the listed names, undecorated, and on Windows each at its ordinal,
 # importing nothing but system DLLs.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # 64-bit Windows does not keep the stack 32-byte aligned and the compiler does
 # not realign it, so no 32-byte vector may be stored to or loaded from the
 # stack: this lists any instruction in the DLL that moves a ymm or zmm register

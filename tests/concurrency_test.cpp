@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Many threads calling every family at once: each answer stays right, and
 // every code a thread reads back is one that some call stored.
 #include <atomic>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Paths of the host as the library's 16-bit text and back, and a folder of
 // its own for each test. POSIX hosts spell names in UTF-8, so a path goes
 // through UTF-16 code point by code point; Windows paths are 16-bit already.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Inputs at the edges of the contract: very long texts, many stars, extreme
 // sizes, lone surrogates, null pointers, and threads with small stacks. Each
 // call answers correctly or fails as documented; the sanitizer builds run

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The mask comparison as first written: every text copied into a fixed
 // working text of 32,767 units, the matcher recursive. Kept to measure the
 // library against; inputs must fit the working texts.

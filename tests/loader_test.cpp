@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Loads the shared library by name at run time, the way its callers do, and
 // calls it only through the resolved addresses.
 #include <gtest/gtest.h>

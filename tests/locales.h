@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Locales for the tests that follow the C runtime's classification and case
 // mapping. The names differ by runtime, so each kind is a short list tried in
 // order; a test says which one it ran under.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Makes the Turkish UTF-8 locale that wild_match_test switches to (a locale
 # where i does not fold to I), when the machine lacks it and root may make it.
 # Idempotent.

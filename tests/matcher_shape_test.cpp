@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The checks that decide a name from the mask's shape before (or instead of)
 // matching, against the literal recursion; and case folding that follows the
 // locale in force at each call, global or the thread's own.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <random>
 
 #include "host_path.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "support.h"
 
 namespace velmora_test {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The matcher and the mask comparison written literally, step by step, with
 // the recursion and the copied working texts (grown as needed instead of
 // fixed, so long inputs have an answer too). The library must answer as these

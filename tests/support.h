@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Shared helpers for the tests: literals, printing and buffer checks.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Every scanner set the machine can run, and the inline entry points in front
 // of them, against plain loops: at every alignment and at lengths around each
 // block and step size, so each head, block, step and tail case is met, with

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Drives the command-line tool as a user and a script author would and checks
 # what it prints and how it exits. Usage: tool_test.sh TOOL VERSION [RUNNER...]
 # (RUNNER runs Windows programs). Optional, from the environment:

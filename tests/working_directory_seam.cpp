@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The seam through which tests choose the working directory that the library
 // sees, the same on every host.
 #include <algorithm>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Reads the public header and makes, from the comment that precedes each
 # export's declaration, what the tool and its manual say about that export,
 # so that neither can differ from the header:

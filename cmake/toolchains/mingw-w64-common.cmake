@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The posix thread model: the win32 one of GCC 12 has no std::mutex, which
 # GoogleTest needs. Linked statically, it adds no DLL.
 set(CMAKE_C_COMPILER ${VELMORA_MINGW_TRIPLE}-gcc-posix)

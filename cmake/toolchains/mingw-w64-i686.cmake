@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Cross-build for 32-bit Windows with MinGW-w64; executables run under 32-bit
 # Wine, on this machine or in a guest (scripts/windows32-tests.sh).
 set(CMAKE_SYSTEM_NAME Windows)

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /* Splits a path into its parts: built with find_package(velmora). */
 #include <stdio.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Filters names by a wildcard mask: built with pkg-config.
 //   c++ -std=c++17 match.cpp $(pkg-config --cflags --libs velmora)
 #include <iostream>

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /* Loads the library at run time by name, without its header, as programs in
  * other languages do: resolve the export, call it with 16-bit text. */
 #include <stdint.h>

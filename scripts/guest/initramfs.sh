@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The guest's kernel and initramfs. Source it.
 
 # The modules the guest mounts its shares with; their dependencies are added

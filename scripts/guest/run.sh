@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs one command in a throw-away QEMU guest whose kernel runs 32-bit
 # programs: usage `run.sh COMMAND [ARG...]`. The guest sees this machine's
 # root read-only (its writes land in memory and vanish), the work tree

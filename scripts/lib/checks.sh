@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Counted checks for our own test scripts. Source it; `check WHAT COMMAND...`
 # runs one check, `checks_summary NAME` prints "NAME: N passed, N failed" and
 # fails if any check did.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Steps of a test run, each counted. Source it, call `step NAME COMMAND...`
 # for each step and `summary` at the end.
 #

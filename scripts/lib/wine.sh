@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Wine prefixes of the project's own, one per architecture, under build/, so
 # that nothing of the user's ~/.wine is touched. Source it; the variables are
 # read by cmake/wine-run.sh.

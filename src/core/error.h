@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The process-wide error slot shared by every export.
 #pragma once
 

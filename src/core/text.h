@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Views and small helpers over the library's 16-bit text.
 #pragma once
 

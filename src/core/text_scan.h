@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Scanning zero-terminated texts: their length, the first place of one of two
 // units, and the last place of one of two units in a view.
 //

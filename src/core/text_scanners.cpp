@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The plain and SSE2 scanners, and the choice of a set. The AVX2 set lives in
 // text_scanners_avx2.cpp, compiled for that unit alone.
 #include "core/text_scanners.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The scanners behind text_scan.h, one set per kind of vector unit, and the
 // choice among them. Each set gives the same answers; the widest one the
 // processor and the system support is chosen once, at the first text that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The AVX2 scanners: 32 bytes a compare. Only this file is compiled for AVX2
 // (per function, by attribute), and only once the processor is known to have
 // it do its functions run; each ends with vzeroupper, which the compiler adds.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The file-system queries: the host's answers classified into the library's
 // codes. Paths go to the host unchanged.
 #include "core/error.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The ASCII part of each upper-case mapping met so far, kept process-wide so
 // that a call reaches it without thread-local storage. Each table is made
 // once, for the key that names its mapping, and never changes after it is

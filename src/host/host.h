@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The one interface between the library and the system it runs on. Each host
 // has one implementation file, chosen by the build; nothing above this layer
 // knows which host it is.

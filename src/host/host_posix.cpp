@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The host layer on POSIX systems: C runtime calls, and stand-ins for the
 // Windows calls that reproduce their answers.
 #include <atomic>

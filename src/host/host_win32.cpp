@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The host layer on Windows: the C runtime and kernel32, called directly.
 #include <windows.h>
 

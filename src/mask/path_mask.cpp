@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "mask/path_mask.h"
 
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Comparing whole paths with masks, on views of the caller's texts.
 #pragma once
 

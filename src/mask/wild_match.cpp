@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The matcher walks pattern and name once, remembering only the latest star.
 // On a mismatch that star takes one more unit: its run is extended to the next
 // position whose unit equals, ignoring case, the pattern unit after the star,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Matching one name against one pattern of '*' and '?'.
 #pragma once
 

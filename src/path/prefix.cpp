@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "path/prefix.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The long-path and UNC prefixes, shared by the prefix writers and the
 // component getters.
 #pragma once
