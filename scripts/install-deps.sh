@@ -9,6 +9,7 @@ packages=(
     g++-mingw-w64-x86-64 g++-mingw-w64-i686 # the Windows DLLs
     wine64                                   # running the 64-bit Windows tests
     clang libclang-rt-14-dev                 # fuzzers and sanitizers
+    qemu-system-x86 linux-image-amd64 busybox-static xz-utils # the 32-bit tests' guest, where the kernel runs no 32-bit programs
 )
 
 missing=()
