@@ -2,7 +2,9 @@
 # SPDX-License-Identifier: MIT
 # The 32-bit suite as it runs inside the guest: the programs are built
 # already, the prefix lies in the shared work tree so that it is made once.
-set -euo pipefail
+set -eEuo pipefail
+# A step that fails says which: the guest's output is all there is to go on.
+trap 'echo "guest: exit status $? from: $BASH_COMMAND" >&2' ERR
 cd "$(dirname "$0")/.."
 source scripts/lib/wine.sh
 echo "guest: $(uname -srm), $(/usr/lib/wine/wine --version)"
