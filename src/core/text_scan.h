@@ -58,7 +58,7 @@ inline const unit *aligned_block(const unit *text)
                                           ~std::uintptr_t{15});
 }
 
-inline __m128i load_block(const unit *block)
+VELMORA_READS_PAST_TERMINATOR inline __m128i load_block(const unit *block)
 {
     return _mm_load_si128(reinterpret_cast<const __m128i *>(block));
 }
