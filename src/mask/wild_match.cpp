@@ -127,7 +127,7 @@ bool wild_match(text_view pattern, const pattern_shape &shape, text_view name,
                same_units(pattern.data(), name.data(), name.size(), upper);
     const std::size_t tail = shape.last_star + 1;
     if (name.size() < shape.first_star + (pattern.size() - tail)) return false;
-    if (tail < pattern.size() && !tail_ends_name(pattern.substr(tail), name, upper)) return false;
+    if (tail < pattern.size() && !tail_ends_name(without_first(pattern, tail), name, upper)) return false;
     // One star: what is before it must begin the name, and the rest is known to end it.
     if (shape.first_star == shape.last_star)
         return same_units(pattern.data(), name.data(), shape.first_star, upper);
