@@ -14,7 +14,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 worktree=$(cd "$here/../.." && pwd -P)
 timeout_seconds=${VELMORA_GUEST_TIMEOUT:-2400}
 memory=${VELMORA_GUEST_MEMORY:-4G}
-cpus=${VELMORA_GUEST_CPUS:-2}
+cpus=${VELMORA_GUEST_CPUS:-$(nproc)}
 
 die() {
     echo "error: guest: $*" >&2
@@ -79,7 +79,7 @@ mapfile -t shares < <(
 # -smap: with SMAP on, every Wine process is killed at a user-mode iret.
 # mitigations=off: page-table isolation costs dearly under TCG.
 timeout --foreground --kill-after=10 "$timeout_seconds" \
-    qemu-system-x86_64 -accel tcg -cpu max,-smap -smp "$cpus" -m "$memory" \
+    qemu-system-x86_64 -accel tcg,thread=multi -cpu max,-smap -smp "$cpus" -m "$memory" \
     -nodefaults -no-user-config -display none -nic none -no-reboot \
     -kernel "$kernel" -initrd "$initramfs" \
     -append "console=ttyS0 quiet panic=-1 mitigations=off" \

@@ -12,7 +12,10 @@ start_wineserver() {
     mkdir -p "$prefix"
     WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
     # The prefix first: a server started on an empty folder makes it 64-bit.
-    VELMORA_WINE_ARCH=$arch cmake/wine-run.sh wineboot --init >/dev/null 2>&1 </dev/null
+    # A prefix made before is brought up to date by Wine itself.
+    if [ ! -f "$prefix/system.reg" ]; then
+        VELMORA_WINE_ARCH=$arch cmake/wine-run.sh wineboot --init >/dev/null 2>&1 </dev/null
+    fi
     WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
     WINEPREFIX="$prefix" wineserver -p
     # The prefix's services start with the first program and would hold its

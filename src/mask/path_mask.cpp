@@ -140,10 +140,16 @@ bool mask_cmp_name(const unit *path, text_view mask, const host::upper_case &upp
 bool mask_cmp_name(const unit *path, text_view mask, const pattern_shape &shape,
                    const host::upper_case &upper)
 {
+    const text_view whole = view_of(path);
+    // Most paths are turned down from their end alone, before the search for
+    // where their name begins.
+    if (shape.first_star == npos && whole.size() > mask.size() &&
+        whole[whole.size() - mask.size() - 1] != backslash)
+        return false;
+    if (!may_end_match(mask, shape, whole, upper)) return false;
     // Only backslashes end a directory here: a path with slashes is compared whole.
-    const length_and_last scan = measure_with_last(path, backslash, backslash);
-    const std::size_t name = scan.last == npos ? 0 : scan.last + 1;
-    return wild_match(mask, shape, text_view(path + name, scan.length - name), upper);
+    const std::size_t last = last_of(whole, backslash);
+    return wild_match(mask, shape, without_first(whole, last == npos ? 0 : last + 1), upper);
 }
 
 bool mask_cmp_parts(text_view path, const full_mask &mask, const host::upper_case &upper)

@@ -81,42 +81,65 @@ pattern_shape shape_of(text_view pattern)
 }
 
 // Eight units a step where the processor has SSE2, reading aligned blocks as
-// text_scan.h does.
+// text_scan.h does. A block without an end, a star or a separator costs one
+// test: the comparisons are packed into one mask, end-or-star in the low byte
+// and separators in the high byte, a bit per unit.
 VELMORA_READS_PAST_TERMINATOR pattern_shape shape_of(const unit *pattern)
 {
-    pattern_shape shape{0, npos, npos, false};
 #if defined(VELMORA_SSE2)
     using namespace detail;
+    const __m128i zero = _mm_setzero_si128();
     const unit *block = aligned_block(pattern);
-    // The first block's bits for units before the pattern are shifted out.
-    unsigned shift = static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(pattern) & 15);
-    for (std::size_t at = 0;; block += 8) {
+    // In the first block, the units before the pattern are masked out.
+    const unsigned before = static_cast<unsigned>(units_between(block, pattern));
+    unsigned kept = ((0xffu << before) & 0xffu) * 0x0101u;
+    std::size_t first_star = npos, last_star = npos;
+    bool has_separator = false;
+    for (;; block += 8, kept = 0xffffu) {
         const __m128i units = load_block(block);
-        const unsigned ends = equal_bits(units, 0) >> shift;
-        unsigned stars = equal_bits(units, star) >> shift;
-        unsigned separators = (equal_bits(units, backslash) | equal_bits(units, slash)) >> shift;
-        if (ends) {
-            const unsigned before_end = (ends & (0u - ends)) - 1;
-            stars &= before_end;
-            separators &= before_end;
-        }
+        const __m128i ends = _mm_cmpeq_epi16(units, zero);
+        const __m128i ends_or_stars =
+            _mm_or_si128(ends, _mm_cmpeq_epi16(units, _mm_set1_epi16(static_cast<short>(star))));
+        const __m128i separators =
+            _mm_or_si128(_mm_cmpeq_epi16(units, _mm_set1_epi16(static_cast<short>(backslash))),
+                         _mm_cmpeq_epi16(units, _mm_set1_epi16(static_cast<short>(slash))));
+        const unsigned bits =
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(ends_or_stars, separators))) &
+            kept;
+        if (!bits) continue;
+        const unsigned end_bits =
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(ends, zero))) & kept;
+        const unsigned before_end = end_bits ? (end_bits & (0u - end_bits)) - 1 : 0xffu;
+        const unsigned stars = bits & ~end_bits & before_end;
+        const std::ptrdiff_t at = units_between(pattern, block);
         if (stars) {
-            if (shape.first_star == npos) shape.first_star = at + lowest_unit(stars);
-            shape.last_star = at + highest_unit(stars);
+            if (first_star == npos) first_star = static_cast<std::size_t>(at + __builtin_ctz(stars));
+            last_star = static_cast<std::size_t>(at + 31 - __builtin_clz(stars));
         }
-        shape.has_separator |= separators != 0;
-        if (ends) {
-            shape.length = at + lowest_unit(ends);
-            return shape;
-        }
-        at += 8 - shift / 2;
-        shift = 0;
+        has_separator |= ((bits >> 8) & before_end) != 0;
+        if (end_bits)
+            return {static_cast<std::size_t>(at + __builtin_ctz(end_bits)), first_star, last_star,
+                    has_separator};
     }
 #else
+    pattern_shape shape{0, npos, npos, false};
     for (; pattern[shape.length]; ++shape.length)
         note_unit(shape, pattern[shape.length], shape.length);
     return shape;
 #endif
+}
+
+bool may_end_match(text_view pattern, const pattern_shape &shape, text_view text,
+                   const host::upper_case &upper)
+{
+    if (shape.first_star == npos)
+        return text.size() >= pattern.size() &&
+               same_units(pattern.data(), text.data() + text.size() - pattern.size(),
+                          pattern.size(), upper);
+    const std::size_t tail = shape.last_star + 1;
+    if (tail == pattern.size()) return true;
+    return text.size() >= pattern.size() - tail &&
+           tail_ends_name(without_first(pattern, tail), text, upper);
 }
 
 bool wild_match(text_view pattern, const pattern_shape &shape, text_view name,

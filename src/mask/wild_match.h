@@ -39,4 +39,11 @@ pattern_shape shape_of(text_view pattern);
 bool wild_match(text_view pattern, const pattern_shape &shape, text_view name,
                 const host::upper_case &upper);
 
+// Whether `text` ends as a name matching the pattern must: with the whole
+// pattern when it has no star, else with the units after its last star. A
+// filter that needs no knowledge of where the name begins: a text that passes
+// may still not match.
+bool may_end_match(text_view pattern, const pattern_shape &shape, text_view text,
+                   const host::upper_case &upper);
+
 } // namespace velmora
