@@ -86,9 +86,12 @@ row_timing time_pair(Ours &&ours, Theirs &&theirs, std::size_t calls)
 
 class peer_table {
   public:
-    // `ratio_heading` names the ratio column, e.g. "glibc / ours".
-    peer_table(std::string peer_heading, std::string ratio_heading)
-        : peer_heading_(std::move(peer_heading)), ratio_heading_(std::move(ratio_heading))
+    // `ratio_heading` names the ratio column, e.g. "glibc / ours";
+    // `first_heading` the side that time_pair takes first.
+    peer_table(std::string peer_heading, std::string ratio_heading,
+               std::string first_heading = "velmora")
+        : first_heading_(std::move(first_heading)), peer_heading_(std::move(peer_heading)),
+          ratio_heading_(std::move(ratio_heading))
     {
     }
 
@@ -106,9 +109,9 @@ class peer_table {
 
     void print() const
     {
-        std::printf("| pair | input | velmora ns | %s ns | %s (median) | quartiles |\n"
+        std::printf("| pair | input | %s ns | %s ns | %s (median) | quartiles |\n"
                     "|---|---|---:|---:|---:|---:|\n",
-                    peer_heading_.c_str(), ratio_heading_.c_str());
+                    first_heading_.c_str(), peer_heading_.c_str(), ratio_heading_.c_str());
         for (const row &r : rows_)
             std::printf("| %s | %s | %.2f | %.2f | %.2f | %.2f–%.2f |\n", r.pair.c_str(),
                         r.input.c_str(), r.t.ours_ns, r.t.theirs_ns, r.t.ratio.median,
@@ -123,7 +126,7 @@ class peer_table {
         std::string pair, input;
         row_timing t;
     };
-    std::string peer_heading_, ratio_heading_;
+    std::string first_heading_, peer_heading_, ratio_heading_;
     std::vector<row> rows_;
     std::vector<std::string> skipped_;
 };

@@ -117,6 +117,9 @@ TEST(TextScan, EntryPointsAgreeWithAPlainLoop)
         const velmora::text_view whole(text, e.length);
         ASSERT_EQ(velmora::last_of(whole, T('\\'), T('/')), e.last_separator) << show(text);
         ASSERT_EQ(velmora::last_of(whole, T(':')), e.last_colon) << show(text);
+        const velmora::length_and_last measured = velmora::measure_with_last(text, T('\\'), T('/'));
+        ASSERT_EQ(measured.length, e.length) << show(text);
+        ASSERT_EQ(measured.last, e.last_separator) << show(text);
     });
 }
 
@@ -155,6 +158,7 @@ TEST(TextScan, ScansStayOnTheirPage)
             begin[units - 1] = 0;
             ASSERT_EQ(velmora::length_of(text), length);
             ASSERT_EQ(velmora::first_of(text, T('\\'), T('/')), npos);
+            ASSERT_EQ(velmora::measure_with_last(text, T('\\'), T('/')).length, length);
             const auto address = reinterpret_cast<std::uintptr_t>(text);
             const std::size_t skip = ((16 - address % 16) % 16) / sizeof(velmora_char);
             if (skip <= length) {

@@ -31,21 +31,50 @@ check() {
 }
 
 # expect STATUS STDOUT STDERR-PATTERN ARGUMENT... (an empty pattern takes any)
+# Under a runner every call starts an emulated program, so VELMORA_TOOL_TEST_JOBS
+# of them may run at once; each leaves its verdict in a file of its own, read
+# by tally_expectations.
+jobs=${VELMORA_TOOL_TEST_JOBS:-1}
+expectations=0
 expect() {
-    local status=$1 out=$2 pattern=$3
-    shift 3
+    expectations=$((expectations + 1))
+    if [ "$jobs" -le 1 ]; then
+        expect_one "$work/expect.$expectations" "$@"
+        return
+    fi
+    while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do wait -n; done
+    expect_one "$work/expect.$expectations" "$@" &
+}
+expect_one() {
+    local verdict=$1 status=$2 out=$3 pattern=$4
+    shift 4
     local actual actual_status
-    actual=$(velmora "$@" 2>"$err")
+    actual=$(velmora "$@" 2>"$verdict.err")
     actual_status=$?
     if [ "$actual_status" = "$status" ] && [ "$actual" = "$out" ] &&
-        { [ -z "$pattern" ] || grep -qE -- "$pattern" "$err"; }; then
-        pass
+        { [ -z "$pattern" ] || grep -qE -- "$pattern" "$verdict.err"; }; then
+        : >"$verdict"
     else
         local shown="velmora $*"
-        fail "${shown:0:200}"
-        echo "  status $actual_status (want $status), stdout '$actual' (want '$out')"
-        echo "  stderr: $(cat "$err") (want /$pattern/)"
+        {
+            echo "${shown:0:200}"
+            echo "  status $actual_status (want $status), stdout '$actual' (want '$out')"
+            echo "  stderr: $(cat "$verdict.err") (want /$pattern/)"
+        } >"$verdict"
     fi
+}
+tally_expectations() {
+    wait
+    local i
+    for ((i = 1; i <= expectations; i++)); do
+        if [ ! -e "$work/expect.$i" ]; then
+            fail "expectation $i left no verdict"
+        elif [ -s "$work/expect.$i" ]; then
+            fail "$(cat "$work/expect.$i")"
+        else
+            pass
+        fi
+    done
 }
 
 any=''
@@ -136,27 +165,26 @@ check "--help gives the batch exit status" grep -q '2 if any line was a usage' <
 listed=$(sed -n '/^exports:/,$p' <<<"$help" | awk 'NR > 1 { print $1 }')
 check "--help lists 18 exports" [ "$(wc -l <<<"$listed")" -eq 18 ]
 for name in $listed; do
-    if ! velmora help "$name" >"$work/contract" 2>&1 || ! grep -q "^usage: velmora $name" "$work/contract" ||
-        ! grep -qE "[ *]$name\(" "$work/contract" ||
-        ! grep -qE "^example: velmora $name" "$work/contract" ||
-        ! grep -qE '\(exit status [01]\)$' "$work/contract"; then
+    contract=$work/contract.$name
+    if ! velmora help "$name" >"$contract" 2>&1 || ! grep -q "^usage: velmora $name" "$contract" ||
+        ! grep -qE "[ *]$name\(" "$contract" ||
+        ! grep -qE "^example: velmora $name" "$contract" ||
+        ! grep -qE '\(exit status [01]\)$' "$contract"; then
         fail "velmora help $name"
-        cat "$work/contract"
+        cat "$contract"
     else
         pass
     fi
 done
-velmora help get_path_part >"$work/contract"
-check "help get_path_part gives its code" grep -q 'Stores err_buffer_small (and returns null)' "$work/contract"
+check "help get_path_part gives its code" grep -q 'Stores err_buffer_small (and returns null)' "$work/contract.get_path_part"
 check "help get_path_part gives its declaration" \
-    grep -qx 'const velmora_char \*get_path_part(const velmora_char \*path);' "$work/contract"
-velmora help path_push >"$work/contract"
-check "help path_push gives the size rule" grep -q 'length(base) + length(name) + 2 exceeds size' "$work/contract"
-check "help path_push gives its usage" grep -qx 'usage: velmora path_push BASE NAME \[--size N\] \[--in-place\]' "$work/contract"
+    grep -qx 'const velmora_char \*get_path_part(const velmora_char \*path);' "$work/contract.get_path_part"
+check "help path_push gives the size rule" grep -q 'length(base) + length(name) + 2 exceeds size' "$work/contract.path_push"
+check "help path_push gives its usage" grep -qx 'usage: velmora path_push BASE NAME \[--size N\] \[--in-place\]' "$work/contract.path_push"
 expect 2 '' "unknown export 'path_pusj'; did you mean path_push" help path_pusj
 if [ -n "${VELMORA_HEADER:-}" ]; then
     # The header's text, word for word, for every export.
-    for name in $listed; do velmora help "$name"; done | tr -s ' \n' ' ' >"$work/all_contracts"
+    for name in $listed; do cat "$work/contract.$name"; done | tr -s ' \n' ' ' >"$work/all_contracts"
     sed -n '/^\/\* ---- Error state/,$p' "$VELMORA_HEADER" | grep -E '^ \* |^/\* ' |
         sed -E 's#^(/\*| \*) ?##; s# ?\*/$##' | grep -vE '^-+ .* -+$' >"$work/header_lines"
     missing=0
@@ -311,5 +339,6 @@ if [ -n "${VELMORA_HEADER:-}" ] && [ -n "${VELMORA_EXTRACT:-}" ]; then
     check "18 contracts" [ "$(grep -c '^{"' "$work/reworked/velmora_contracts.inc")" -eq 18 ]
 fi
 
+tally_expectations
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -96,21 +96,24 @@ VELMORA_AVX2 std::size_t avx2_first(const unit *from, unit a, unit b)
         if (const auto bits = static_cast<unsigned>(_mm_movemask_epi8(hits))) return lowest(bits);
         p += 8;
     }
-    if (reinterpret_cast<std::uintptr_t>(p) % 64 != 0) {
+    // To a 128-byte boundary, then four blocks a step with one test; the
+    // step that holds the unit is searched again block by block.
+    for (; reinterpret_cast<std::uintptr_t>(p) % 128 != 0; p += 16)
         if (const auto bits =
                 static_cast<unsigned>(_mm256_movemask_epi8(found(load32(p), want_a, want_b))))
             return units_from(from, p) + lowest(bits);
-        p += 16;
+    for (;; p += 64) {
+        const __m256i any =
+            _mm256_or_si256(_mm256_or_si256(found(load32(p), want_a, want_b),
+                                            found(load32(p + 16), want_a, want_b)),
+                            _mm256_or_si256(found(load32(p + 32), want_a, want_b),
+                                            found(load32(p + 48), want_a, want_b)));
+        if (!_mm256_testz_si256(any, any)) break;
     }
-    for (;; p += 32) {
-        const __m256i low = found(load32(p), want_a, want_b);
-        const __m256i high = found(load32(p + 16), want_a, want_b);
-        const __m256i any = _mm256_or_si256(low, high);
-        if (_mm256_testz_si256(any, any)) continue;
-        if (const auto bits = static_cast<unsigned>(_mm256_movemask_epi8(low)))
+    for (;; p += 16)
+        if (const auto bits =
+                static_cast<unsigned>(_mm256_movemask_epi8(found(load32(p), want_a, want_b))))
             return units_from(from, p) + lowest(bits);
-        return units_from(from, p) + 16 + lowest(static_cast<unsigned>(_mm256_movemask_epi8(high)));
-    }
 }
 
 // Backwards, 16 units a step, reading only inside the text.
