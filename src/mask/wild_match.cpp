@@ -88,10 +88,22 @@ VELMORA_READS_PAST_TERMINATOR pattern_shape shape_of(const unit *pattern)
 {
 #if defined(VELMORA_SSE2)
     using namespace detail;
-    const __m128i zero = _mm_setzero_si128();
     const unit *block = aligned_block(pattern);
-    // In the first block, the units before the pattern are masked out.
     const unsigned before = static_cast<unsigned>(units_between(block, pattern));
+    // A pattern that ends within four blocks, as most do, is read in one go.
+    if (four_blocks_in_page(block)) {
+        const four_block_bits separators = bits_of_four(block, backslash, slash);
+        if (const unsigned ends = separators.ends >> before) {
+            const unsigned before_end = (ends & (0u - ends)) - 1;
+            const unsigned stars = (bits_of_four(block, star, star).hits >> before) & before_end;
+            return {static_cast<std::size_t>(__builtin_ctz(ends)),
+                    stars ? static_cast<std::size_t>(__builtin_ctz(stars)) : npos,
+                    stars ? static_cast<std::size_t>(31 - __builtin_clz(stars)) : npos,
+                    ((separators.hits >> before) & before_end) != 0};
+        }
+    }
+    const __m128i zero = _mm_setzero_si128();
+    // In the first block, the units before the pattern are masked out.
     unsigned kept = ((0xffu << before) & 0xffu) * 0x0101u;
     std::size_t first_star = npos, last_star = npos;
     bool has_separator = false;
