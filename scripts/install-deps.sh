@@ -29,5 +29,6 @@ sudo=""
 echo "installing: ${missing[*]}"
 # 32-bit Wine comes from Debian's i386 architecture.
 dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
-$sudo apt-get update -q
+source "$(dirname "$0")/lib/apt.sh"
+apt_update
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "${missing[@]}"
