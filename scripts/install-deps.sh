@@ -31,4 +31,5 @@ echo "installing: ${missing[*]}"
 dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
 source "$(dirname "$0")/lib/apt.sh"
 apt_update
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "${missing[@]}"
+export DEBIAN_FRONTEND=noninteractive
+apt_install "${missing[@]}"
