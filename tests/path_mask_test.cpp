@@ -52,6 +52,15 @@ TEST(PathMaskCmp, NameMasksSeeOnlyWhatFollowsTheLastBackslash)
         {T("C:\\data\\"), T("*"), 1},
         {T("C:\\data\\"), T("?*"), 0},
         {T("app.log"), T("APP.LOG"), 1},
+        // Without a star the name is the path's end, after a backslash, and
+        // a '?' takes no backslash.
+        {T("x\\abXcdefgh"), T("ab?cdefgh"), 1},
+        {T("x\\ab\\cdefgh"), T("ab?cdefgh"), 0},
+        {T("ab\\cdefgh"), T("AB?CDEFGH"), 0},
+        {T("\\abcdefghi"), T("ABCDEFGHI"), 1},
+        {T("x/abcdefghi"), T("abcdefghi"), 0},
+        {T("bcdefghi"), T("abcdefghi"), 0},
+        {T(""), T("abcdefghi"), 0},
     };
     check_rows(rows, std::size(rows));
 }

@@ -230,5 +230,42 @@ TEST(WildMatch, FoldsAfterTheLocaleChangesBetweenCalls)
     }
 }
 
+// Patterns without a star of eight units or more are compared many units at a
+// time; one differing unit at each place, in each locale the machine has,
+// must decide as the unit-by-unit recursion does.
+TEST(WildMatch, LongPatternsWithoutStarsDecideAsUnitByUnit)
+{
+    const velmora_char units[] = {0x40, 0x41, 0x5A, 0x5B,   0x60,   0x61,   0x7A,  0x7B,  0x7F,
+                                  0x80, 0xC9, 0xE9, T('?'), T('i'), T('I'), 0x130, 0x131, 0xFF};
+    const text filler = T("aB_cD.eF0gHjKlMnOpQrStUv");
+    text flipped = filler;
+    for (velmora_char &c : flipped)
+        if ((c | 0x20) >= T('a') && (c | 0x20) <= T('z')) c ^= 0x20;
+    const auto check_every_place = [&](const char *locale) {
+        for (const std::size_t length : {8u, 9u, 15u, 16u, 17u, 24u}) {
+            for (std::size_t at = 0; at < length; ++at) {
+                for (const velmora_char a : units) {
+                    for (const velmora_char b : units) {
+                        text pattern = filler.substr(0, length);
+                        text name = (at % 2 ? flipped : filler).substr(0, length);
+                        pattern[at] = a;
+                        name[at] = b;
+                        ASSERT_EQ(velmora::wild_match(pattern, name),
+                                  velmora_reference::wild_match(pattern.c_str(), name.c_str()) == 1)
+                            << show(pattern) << " ~ " << show(name) << " in " << locale;
+                    }
+                }
+            }
+        }
+    };
+    check_every_place("C");
+    {
+        const scoped_locale latin = latin_locale();
+        if (latin.name()) check_every_place(latin.name());
+    }
+    const scoped_locale turkish = turkish_locale();
+    if (turkish.name()) check_every_place(turkish.name());
+}
+
 } // namespace
 } // namespace velmora_test

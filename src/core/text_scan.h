@@ -246,7 +246,7 @@ inline std::size_t last_of(text_view text, unit c) { return last_of(text, c, c);
 // by block on the way forward costs a branch per block that no predictor
 // learns on real paths).
 VELMORA_READS_PAST_TERMINATOR inline length_and_last measure_with_last(const unit *text, unit a,
-                                                                     unit b)
+                                                                       unit b)
 {
 #if defined(VELMORA_SSE2)
     using namespace detail;

@@ -103,11 +103,10 @@ VELMORA_AVX2 std::size_t avx2_first(const unit *from, unit a, unit b)
                 static_cast<unsigned>(_mm256_movemask_epi8(found(load32(p), want_a, want_b))))
             return units_from(from, p) + lowest(bits);
     for (;; p += 64) {
-        const __m256i any =
-            _mm256_or_si256(_mm256_or_si256(found(load32(p), want_a, want_b),
-                                            found(load32(p + 16), want_a, want_b)),
-                            _mm256_or_si256(found(load32(p + 32), want_a, want_b),
-                                            found(load32(p + 48), want_a, want_b)));
+        const __m256i any = _mm256_or_si256(_mm256_or_si256(found(load32(p), want_a, want_b),
+                                                            found(load32(p + 16), want_a, want_b)),
+                                            _mm256_or_si256(found(load32(p + 32), want_a, want_b),
+                                                            found(load32(p + 48), want_a, want_b)));
         if (!_mm256_testz_si256(any, any)) break;
     }
     for (;; p += 16)

@@ -8,38 +8,48 @@
 #include <atomic>
 #include <cstdint>
 
+#include "host/host.h"
+
 namespace velmora::host {
 
 class fold_tables {
   public:
-    // The table for `key` (non-zero), made by `make(table)` the first time
-    // the key is met; null once every slot holds another mapping, and the
-    // caller then maps unit by unit.
-    template <class Make> const std::uint32_t *find(std::uintptr_t key, Make &&make)
+    // The table for `key` (non-zero), its mapping made by `make(upper)` the
+    // first time the key is met; null once every slot holds another mapping,
+    // and the caller then maps unit by unit.
+    template <class Make> const ascii_fold *find(std::uintptr_t key, Make &&make)
     {
         for (slot &s : slots_) {
             int state = s.state.load(std::memory_order_acquire);
             if (state == ready) {
-                if (s.key == key) return s.upper;
+                if (s.key == key) return &s.fold;
                 continue;
             }
             if (state == empty &&
                 s.state.compare_exchange_strong(state, filling, std::memory_order_acquire)) {
-                make(s.upper);
+                make(s.fold.upper);
+                s.fold.plain = is_plain(s.fold.upper);
                 s.key = key;
                 s.state.store(ready, std::memory_order_release);
-                return s.upper;
+                return &s.fold;
             }
         }
         return nullptr;
     }
 
   private:
+    static bool is_plain(const std::uint32_t *upper)
+    {
+        for (std::uint32_t c = 0; c < 128; ++c)
+            if (upper[c] != (c >= 'a' && c <= 'z' ? c - ('a' - 'A') : c)) return false;
+        return true;
+    }
+
     enum : int { empty, filling, ready };
     struct slot {
         std::atomic<int> state{empty};
         std::uintptr_t key = 0;
-        std::uint32_t upper[128] = {};
+        ascii_fold fold = {};
     };
     // More mappings than a process uses; a locale made afresh (newlocale)
     // takes a slot of its own.

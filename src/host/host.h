@@ -25,6 +25,14 @@ inline bool is_alpha(unit c)
     return runtime_is_alpha(c);
 }
 
+// The ASCII part of one locale's upper-case mapping, and whether it is the
+// plain one (a to z onto A to Z, every other unit onto itself), which lets a
+// caller compare ASCII text many units at a time.
+struct ascii_fold {
+    std::uint32_t upper[128];
+    bool plain;
+};
+
 // The upper-case mapping of the current locale for the span of one call.
 // Where the host can tell which mapping is in force it keeps the ASCII part as
 // a table, found at the first unit that needs mapping (fold_tables.h), so that
@@ -36,14 +44,26 @@ class upper_case {
     std::uint32_t operator()(unit c) const
     {
         if (c >= 128) return to_upper(c);
-        if (!taken_) take_ascii_table();
-        return ascii_ ? ascii_[c] : to_upper(c);
+        const ascii_fold *fold = ascii();
+        return fold ? fold->upper[c] : to_upper(c);
+    }
+
+    // Whether ASCII units map as in the C locale.
+    bool ascii_is_plain() const
+    {
+        const ascii_fold *fold = ascii();
+        return fold && fold->plain;
     }
 
   private:
+    const ascii_fold *ascii() const
+    {
+        if (!taken_) take_ascii_table();
+        return ascii_;
+    }
     void take_ascii_table() const;
 
-    mutable const std::uint32_t *ascii_ = nullptr;
+    mutable const ascii_fold *ascii_ = nullptr;
     mutable bool taken_ = false;
 };
 
@@ -80,7 +100,10 @@ struct attribute_record {
     std::uint32_t nFileSizeHigh;
     std::uint32_t nFileSizeLow;
 
-    velmora_file_attributes *platform() { return reinterpret_cast<velmora_file_attributes *>(this); }
+    velmora_file_attributes *platform()
+    {
+        return reinterpret_cast<velmora_file_attributes *>(this);
+    }
 };
 
 // GetFileAttributesExW at the standard information level: true only when the

@@ -132,24 +132,43 @@ full_mask mask_full_path(text_view mask, text_view working_directory)
     return {directory, needs_separator ? backslash_text : text_view(), mask};
 }
 
-bool mask_cmp_name(const unit *path, text_view mask, const host::upper_case &upper)
+namespace {
+
+// Without a star the name is the path's last units, as many as the mask's:
+// the unit before them must be a backslash, if there is one, and none of them
+// may be one ('?' would take it).
+bool starless_name_matches(text_view path, text_view mask, const pattern_shape &shape,
+                           const host::upper_case &upper)
 {
-    return mask_cmp_name(path, mask, shape_of(mask), upper);
+    // One branch for both tests, as names' lengths vary: the unit read when
+    // the name is the whole path, or the path too short, is the terminator.
+    const std::size_t size = path.size(), count = mask.size();
+    const std::size_t before = size > count ? size - count - 1 : size;
+    if (!((size == count) | (path.data()[before] == backslash))) return false;
+    const text_view name = without_first(path, size - count);
+    return may_end_match(mask, shape, name, upper) && last_of(name, backslash) == npos;
 }
 
-bool mask_cmp_name(const unit *path, text_view mask, const pattern_shape &shape,
-                   const host::upper_case &upper)
+// Inline into the export, which then keeps the shape in registers.
+inline bool name_matches(const unit *path, text_view mask, const pattern_shape &shape,
+                         const host::upper_case &upper)
 {
     const text_view whole = view_of(path);
+    if (shape.first_star == npos) return starless_name_matches(whole, mask, shape, upper);
     // Most paths are turned down from their end alone, before the search for
     // where their name begins.
-    if (shape.first_star == npos && whole.size() > mask.size() &&
-        whole[whole.size() - mask.size() - 1] != backslash)
-        return false;
     if (!may_end_match(mask, shape, whole, upper)) return false;
     // Only backslashes end a directory here: a path with slashes is compared whole.
     const std::size_t last = last_of(whole, backslash);
     return wild_match(mask, shape, without_first(whole, last == npos ? 0 : last + 1), upper);
+}
+
+} // namespace
+
+bool mask_cmp_name(const unit *path, text_view mask, const pattern_shape &shape,
+                   const host::upper_case &upper)
+{
+    return name_matches(path, mask, shape, upper);
 }
 
 bool mask_cmp_parts(text_view path, const full_mask &mask, const host::upper_case &upper)
@@ -179,6 +198,6 @@ extern "C" int32_t path_mask_cmp(const velmora_char *path, const velmora_char *m
     if (mask[0] == star && mask[1] == 0) return 1;
     const pattern_shape shape = shape_of(mask);
     const text_view mask_text(mask, shape.length);
-    if (!shape.has_separator) return mask_cmp_name(path, mask_text, shape, {});
+    if (!shape.has_separator) return name_matches(path, mask_text, shape, {});
     return mask_cmp_whole_path(path, mask_text);
 }

@@ -31,7 +31,6 @@ bool is_drive_mask(text_view mask);
 full_mask mask_full_path(text_view mask, text_view working_directory);
 
 // Whether the part of `path` after its last backslash matches `mask`.
-bool mask_cmp_name(const unit *path, text_view mask, const host::upper_case &upper = {});
 bool mask_cmp_name(const unit *path, text_view mask, const pattern_shape &shape,
                    const host::upper_case &upper);
 

@@ -9,6 +9,8 @@
 // at most the pattern's length times the name's.
 #include "mask/wild_match.h"
 
+#include <algorithm>
+
 #include "core/text_scan.h"
 
 namespace velmora {
@@ -29,10 +31,54 @@ bool same_ignoring_case(unit a, unit b, const host::upper_case &upper)
     return a == b || upper(a) == upper(b);
 }
 
+#if defined(VELMORA_SSE2)
+enum class verdict { same, differ, undecided };
+
+// Eight units a step, the last step overlapping the one before (so `length`
+// is at least 8): units that are equal, or under a '?', pass at once; units
+// that are the two cases of one ASCII letter pass when the mapping is the
+// plain one. Units beyond ASCII that differ are left undecided, as is every
+// difference under another mapping. All blocks are read before one decision,
+// as where a name first differs is what no predictor learns.
+verdict compare_blocks(const unit *pattern, const unit *name, std::size_t length,
+                       const host::upper_case &upper)
+{
+    const __m128i questions = _mm_set1_epi16(static_cast<short>(question_mark));
+    const __m128i case_bit = _mm_set1_epi16(0x20);
+    const __m128i beyond_ascii = _mm_set1_epi16(static_cast<short>(0xff80));
+    unsigned passed_all = 0xffff, ascii_all = 0xffff, folded_all = 0xffff;
+    for (std::size_t at = 0;; at = std::min(at + 8, length - 8)) {
+        const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i *>(pattern + at));
+        const __m128i n = _mm_loadu_si128(reinterpret_cast<const __m128i *>(name + at));
+        const __m128i passed = _mm_or_si128(_mm_cmpeq_epi16(p, n), _mm_cmpeq_epi16(p, questions));
+        const __m128i folded = _mm_or_si128(p, case_bit);
+        const __m128i letter = _mm_and_si128(_mm_cmpgt_epi16(folded, _mm_set1_epi16('a' - 1)),
+                                             _mm_cmplt_epi16(folded, _mm_set1_epi16('z' + 1)));
+        const __m128i case_pair =
+            _mm_and_si128(letter, _mm_cmpeq_epi16(folded, _mm_or_si128(n, case_bit)));
+        const __m128i ascii =
+            _mm_cmpeq_epi16(_mm_and_si128(_mm_or_si128(p, n), beyond_ascii), _mm_setzero_si128());
+        passed_all &= static_cast<unsigned>(_mm_movemask_epi8(passed));
+        ascii_all &= static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(passed, ascii)));
+        folded_all &= static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(passed, case_pair)));
+        if (at + 8 == length) break;
+    }
+    if (passed_all == 0xffff) return verdict::same;
+    if (ascii_all != 0xffff || !upper.ascii_is_plain()) return verdict::undecided;
+    return folded_all == 0xffff ? verdict::same : verdict::differ;
+}
+#endif
+
 // Whether `pattern` (no stars) matches `name` of the same length unit by unit.
 bool same_units(const unit *pattern, const unit *name, std::size_t length,
                 const host::upper_case &upper)
 {
+#if defined(VELMORA_SSE2)
+    if (length >= 8) {
+        const verdict v = compare_blocks(pattern, name, length, upper);
+        if (v != verdict::undecided) return v == verdict::same;
+    }
+#endif
     for (std::size_t i = 0; i < length; ++i)
         if (pattern[i] != question_mark && !same_ignoring_case(pattern[i], name[i], upper))
             return false;
@@ -59,87 +105,33 @@ bool wild_match(text_view pattern, text_view name, const host::upper_case &upper
     return wild_match(pattern, shape_of(pattern), name, upper);
 }
 
-namespace {
-
-void note_unit(pattern_shape &shape, unit c, std::size_t at)
-{
-    if (c == star) {
-        if (shape.first_star == npos) shape.first_star = at;
-        shape.last_star = at;
-    }
-    shape.has_separator |= is_separator(c);
-}
-
-} // namespace
-
-pattern_shape shape_of(text_view pattern)
-{
-    pattern_shape shape{pattern.size(), npos, npos, false};
-    for (std::size_t i = 0; i < pattern.size(); ++i)
-        note_unit(shape, pattern[i], i);
-    return shape;
-}
-
-// Eight units a step where the processor has SSE2, reading aligned blocks as
-// text_scan.h does. A block without an end, a star or a separator costs one
-// test: the comparisons are packed into one mask, end-or-star in the low byte
-// and separators in the high byte, a bit per unit.
-VELMORA_READS_PAST_TERMINATOR pattern_shape shape_of(const unit *pattern)
-{
 #if defined(VELMORA_SSE2)
-    using namespace detail;
-    const unit *block = aligned_block(pattern);
-    const unsigned before = static_cast<unsigned>(units_between(block, pattern));
-    // A pattern that ends within four blocks, as most do, is read in one go.
-    if (four_blocks_in_page(block)) {
-        const four_block_bits separators = bits_of_four(block, backslash, slash);
-        if (const unsigned ends = separators.ends >> before) {
-            const unsigned before_end = (ends & (0u - ends)) - 1;
-            const unsigned stars = (bits_of_four(block, star, star).hits >> before) & before_end;
-            return {static_cast<std::size_t>(__builtin_ctz(ends)),
-                    stars ? static_cast<std::size_t>(__builtin_ctz(stars)) : npos,
-                    stars ? static_cast<std::size_t>(31 - __builtin_clz(stars)) : npos,
-                    ((separators.hits >> before) & before_end) != 0};
-        }
-    }
-    const __m128i zero = _mm_setzero_si128();
-    // In the first block, the units before the pattern are masked out.
-    unsigned kept = ((0xffu << before) & 0xffu) * 0x0101u;
+namespace detail {
+
+VELMORA_READS_PAST_TERMINATOR pattern_shape shape_with_marks(const unit *pattern, const unit *block,
+                                                             block_marks marks)
+{
     std::size_t first_star = npos, last_star = npos;
     bool has_separator = false;
-    for (;; block += 8, kept = 0xffffu) {
-        const __m128i units = load_block(block);
-        const __m128i ends = _mm_cmpeq_epi16(units, zero);
-        const __m128i ends_or_stars =
-            _mm_or_si128(ends, _mm_cmpeq_epi16(units, _mm_set1_epi16(static_cast<short>(star))));
-        const __m128i separators =
-            _mm_or_si128(_mm_cmpeq_epi16(units, _mm_set1_epi16(static_cast<short>(backslash))),
-                         _mm_cmpeq_epi16(units, _mm_set1_epi16(static_cast<short>(slash))));
-        const unsigned bits =
-            static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(ends_or_stars, separators))) &
-            kept;
-        if (!bits) continue;
-        const unsigned end_bits =
-            static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(ends, zero))) & kept;
-        const unsigned before_end = end_bits ? (end_bits & (0u - end_bits)) - 1 : 0xffu;
-        const unsigned stars = bits & ~end_bits & before_end;
+    for (;; block += 8, marks = marks_of_block(block, 0xffffu)) {
+        if (!marks.any) continue;
+        const unsigned before_end = marks.ends ? (marks.ends & (0u - marks.ends)) - 1 : 0xffu;
+        const unsigned stars = marks.any & ~marks.ends & before_end;
         const std::ptrdiff_t at = units_between(pattern, block);
         if (stars) {
-            if (first_star == npos) first_star = static_cast<std::size_t>(at + __builtin_ctz(stars));
+            if (first_star == npos)
+                first_star = static_cast<std::size_t>(at + __builtin_ctz(stars));
             last_star = static_cast<std::size_t>(at + 31 - __builtin_clz(stars));
         }
-        has_separator |= ((bits >> 8) & before_end) != 0;
-        if (end_bits)
-            return {static_cast<std::size_t>(at + __builtin_ctz(end_bits)), first_star, last_star,
+        has_separator |= ((marks.any >> 8) & before_end) != 0;
+        if (marks.ends)
+            return {static_cast<std::size_t>(at + __builtin_ctz(marks.ends)), first_star, last_star,
                     has_separator};
     }
-#else
-    pattern_shape shape{0, npos, npos, false};
-    for (; pattern[shape.length]; ++shape.length)
-        note_unit(shape, pattern[shape.length], shape.length);
-    return shape;
-#endif
 }
+
+} // namespace detail
+#endif
 
 bool may_end_match(text_view pattern, const pattern_shape &shape, text_view text,
                    const host::upper_case &upper)
@@ -162,7 +154,8 @@ bool wild_match(text_view pattern, const pattern_shape &shape, text_view name,
                same_units(pattern.data(), name.data(), name.size(), upper);
     const std::size_t tail = shape.last_star + 1;
     if (name.size() < shape.first_star + (pattern.size() - tail)) return false;
-    if (tail < pattern.size() && !tail_ends_name(without_first(pattern, tail), name, upper)) return false;
+    if (tail < pattern.size() && !tail_ends_name(without_first(pattern, tail), name, upper))
+        return false;
     // One star: what is before it must begin the name, and the rest is known to end it.
     if (shape.first_star == shape.last_star)
         return same_units(pattern.data(), name.data(), shape.first_star, upper);

@@ -4,11 +4,9 @@
 
 #include "core/text.h"
 #include "host/host.h"
+#include "mask/pattern_shape.h"
 
 namespace velmora {
-
-inline constexpr unit star = unit{'*'};
-inline constexpr unit question_mark = unit{'?'};
 
 // Whether `name` matches `pattern`, ignoring case as the C runtime's towupper
 // does, unit by unit. '*' takes any run and '?' any one unit; the unit after a
@@ -18,19 +16,6 @@ bool wild_match(text_view pattern, text_view name);
 
 // The same, with the locale's mapping taken once by the caller.
 bool wild_match(text_view pattern, text_view name, const host::upper_case &upper);
-
-// What one pass over a pattern tells, enough to decide many names without
-// matching them.
-struct pattern_shape {
-    std::size_t length;
-    std::size_t first_star; // npos without a star
-    std::size_t last_star;  // npos without a star
-    bool has_separator;     // a backslash or slash
-};
-
-// The shape of a zero-terminated pattern, in one pass that also measures it.
-pattern_shape shape_of(const unit *pattern);
-pattern_shape shape_of(text_view pattern);
 
 // wild_match with the pattern's shape known: the shape decides or rejects
 // first (without a star the lengths must match; the units before the first

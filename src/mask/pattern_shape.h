@@ -1,0 +1,107 @@
+// SPDX-License-Identifier: MIT
+// What one pass over a pattern of '*' and '?' tells: enough to decide many
+// names without matching them. Inline, so that a call that reads the shape
+// keeps it in registers.
+#pragma once
+
+#include "core/text_scan.h"
+
+namespace velmora {
+
+inline constexpr unit star = unit{'*'};
+inline constexpr unit question_mark = unit{'?'};
+
+struct pattern_shape {
+    std::size_t length;
+    std::size_t first_star; // npos without a star
+    std::size_t last_star;  // npos without a star
+    bool has_separator;     // a backslash or slash
+};
+
+namespace detail {
+
+inline void note_unit(pattern_shape &shape, unit c, std::size_t at)
+{
+    if (c == star) {
+        if (shape.first_star == npos) shape.first_star = at;
+        shape.last_star = at;
+    }
+    shape.has_separator |= is_separator(c);
+}
+
+} // namespace detail
+
+inline pattern_shape shape_of(text_view pattern)
+{
+    pattern_shape shape{pattern.size(), npos, npos, false};
+    for (std::size_t i = 0; i < pattern.size(); ++i)
+        detail::note_unit(shape, pattern[i], i);
+    return shape;
+}
+
+#if defined(VELMORA_SSE2)
+namespace detail {
+
+// The end, star and separator bits of one aligned block, packed into one
+// mask: end-or-star in the low byte and separators in the high byte, a bit
+// per unit, with the units outside `kept` cleared.
+struct block_marks {
+    unsigned any;  // ends, stars and separators
+    unsigned ends; // ends alone, in the low byte
+};
+
+VELMORA_READS_PAST_TERMINATOR inline block_marks marks_of_block(const unit *block, unsigned kept)
+{
+    const __m128i units = load_block(block);
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i ends = _mm_cmpeq_epi16(units, zero);
+    const __m128i ends_or_stars =
+        _mm_or_si128(ends, _mm_cmpeq_epi16(units, _mm_set1_epi16(static_cast<short>(star))));
+    const __m128i separators =
+        _mm_or_si128(_mm_cmpeq_epi16(units, _mm_set1_epi16(static_cast<short>(backslash))),
+                     _mm_cmpeq_epi16(units, _mm_set1_epi16(static_cast<short>(slash))));
+    const auto any =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(ends_or_stars, separators)));
+    if (!(any & kept)) return {0, 0};
+    return {any & kept,
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(ends, zero))) & kept};
+}
+
+// The shape of a pattern with a star or a separator, from the block of the
+// first one on.
+pattern_shape shape_with_marks(const unit *pattern, const unit *block, block_marks marks);
+
+} // namespace detail
+#endif
+
+// The shape of a zero-terminated pattern, in one pass that also measures it.
+// Eight units a step where the processor has SSE2, reading aligned blocks as
+// text_scan.h does: a block without an end, a star or a separator costs one
+// test, and so does the end of a pattern with neither. The branches depend on
+// the pattern alone, and one pattern is mostly matched against many names.
+VELMORA_READS_PAST_TERMINATOR inline pattern_shape shape_of(const unit *pattern)
+{
+#if defined(VELMORA_SSE2)
+    using namespace detail;
+    const unit *block = aligned_block(pattern);
+    // In the first block, the units before the pattern are masked out.
+    unsigned kept = ((0xffu << units_between(block, pattern)) & 0xffu) * 0x0101u;
+    for (;; block += 8, kept = 0xffffu) {
+        const block_marks marks = marks_of_block(block, kept);
+        if (!marks.any) continue;
+        const unsigned first = (marks.any | marks.any >> 8) & 0xffu;
+        if ((first & (0u - first)) != (marks.ends & (0u - marks.ends)))
+            return shape_with_marks(pattern, block, marks);
+        return {static_cast<std::size_t>(units_between(pattern, block)) +
+                    static_cast<std::size_t>(__builtin_ctz(marks.ends)),
+                npos, npos, false};
+    }
+#else
+    pattern_shape shape{0, npos, npos, false};
+    for (; pattern[shape.length]; ++shape.length)
+        detail::note_unit(shape, pattern[shape.length], shape.length);
+    return shape;
+#endif
+}
+
+} // namespace velmora
