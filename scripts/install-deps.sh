@@ -15,6 +15,7 @@ packages=(
     nlohmann-json3-dev libcli11-dev scdoc    # the command-line tool: JSON, options, manual page
     jq groff-base man-db bash-completion     # checking the tool's output, manual page and completion
     locales util-linux                       # test locales; tests run as an unprivileged user
+    clang-format git                         # the formatting check
 )
 
 missing=()

@@ -12,6 +12,8 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/steps.sh
 
+step "Formatting: clang-format finds nothing to change" \
+    bash -c 'git ls-files -z "*.c" "*.cpp" "*.h" | xargs -0 clang-format --dry-run -Werror'
 step "Linux" cmake --workflow --preset linux
 step "Linux from a folder with a non-ASCII name, and two runs at once" bash scripts/robustness-tests.sh
 step "Linux without SIMD" cmake --workflow --preset scalar
