@@ -3,6 +3,7 @@
 // of them, against plain loops: at every alignment and at lengths around each
 // block and step size, so each head, block, step and tail case is met, with
 // wanted units also lying past the terminator and before the text.
+#include <cstdio>
 #include <random>
 #include <vector>
 
@@ -30,6 +31,9 @@ std::vector<const scanner_set *> runnable_sets()
 #if defined(VELMORA_HAS_AVX2_SCANNERS)
     if (velmora::scanners::avx2_usable()) sets.push_back(&velmora::scanners::avx2);
 #endif
+#if defined(VELMORA_HAS_AVX512_SCANNERS)
+    if (velmora::scanners::avx512_usable()) sets.push_back(&velmora::scanners::avx512);
+#endif
     return sets;
 }
 
@@ -56,8 +60,10 @@ expected plain_answers(const velmora_char *text)
 template <class Check> void for_each_text(Check &&check)
 {
     std::mt19937 random(11);
-    const velmora_char units[] = {T('a'),  T('a'), T('a'), T('a'),
-                                  T('\\'), T('/'), T(':'), static_cast<velmora_char>(0x5C5C)};
+    // Beside the units scanned for, units that share a byte with one of them
+    // or with the terminator, and units that narrowing could confuse.
+    const velmora_char units[] = {T('a'), T('a'), T('a'), T('a'), T('a'), T('a'), T('\\'), T('/'),
+                                  T(':'), 0x5C5C, 0x0100, 0x8000, 0xFF2F, 0x007F, 0x015C,  0xFFFF};
     std::uniform_int_distribution<std::size_t> pick(0, std::size(units) - 1);
     std::vector<velmora_char> storage(64 + 400 + 256 + 64, T('\\'));
     const auto base = reinterpret_cast<std::uintptr_t>(storage.data());
@@ -86,6 +92,7 @@ template <class Check> void for_each_text(Check &&check)
 TEST(TextScan, EverySetAgreesWithAPlainLoop)
 {
     for (const scanner_set *set : runnable_sets()) {
+        std::printf("scanner set: %s\n", set->name);
         SCOPED_TRACE(set->name);
         for_each_text([&](const velmora_char *text, const expected &e) {
             // The forward scanners start at a 16-byte boundary.
@@ -150,6 +157,7 @@ TEST(TextScan, ScansStayOnTheirPage)
     velmora_char *const begin = page.begin();
     const std::size_t units = page.units();
     for (const scanner_set *set : runnable_sets()) {
+        std::printf("scanner set: %s\n", set->name);
         SCOPED_TRACE(set->name);
         for (std::size_t length = 0; length < 300; ++length) {
             // The terminator as the page's last unit: forward scans must stop.

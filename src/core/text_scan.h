@@ -109,35 +109,46 @@ struct four_block_bits {
     unsigned ends, hits;
 };
 
-inline unsigned packed_bits(__m128i m0, __m128i m1, __m128i m2, __m128i m3)
+// The four blocks narrowed to bytes, two blocks a vector, with signed
+// saturation: a unit from 1 to 0x7e keeps its value, and no other unit
+// becomes zero or one of those values (larger ones become 0x7f, those from
+// 0x8000 on 0x80). So bytes compare as the units would, for the terminator
+// and for any ASCII unit but 0x7f, at half the compares.
+struct narrowed_four {
+    __m128i low, high;
+};
+
+VELMORA_READS_PAST_TERMINATOR inline narrowed_four narrow_four(const unit *block)
 {
-    const auto low = static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(m0, m1)));
-    const auto high = static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(m2, m3)));
-    return low | high << 16;
+    return {_mm_packs_epi16(load_block(block), load_block(block + 8)),
+            _mm_packs_epi16(load_block(block + 16), load_block(block + 24))};
+}
+
+inline unsigned byte_bits(__m128i low, __m128i high)
+{
+    return static_cast<unsigned>(_mm_movemask_epi8(low)) |
+           static_cast<unsigned>(_mm_movemask_epi8(high)) << 16;
 }
 
 VELMORA_READS_PAST_TERMINATOR inline unsigned end_bits_of_four(const unit *block)
 {
+    const narrowed_four bytes = narrow_four(block);
     const __m128i zero = _mm_setzero_si128();
-    return packed_bits(_mm_cmpeq_epi16(load_block(block), zero),
-                       _mm_cmpeq_epi16(load_block(block + 8), zero),
-                       _mm_cmpeq_epi16(load_block(block + 16), zero),
-                       _mm_cmpeq_epi16(load_block(block + 24), zero));
+    return byte_bits(_mm_cmpeq_epi8(bytes.low, zero), _mm_cmpeq_epi8(bytes.high, zero));
 }
 
+// `a` and `b` must be ASCII units other than 0 and 0x7f.
 VELMORA_READS_PAST_TERMINATOR inline four_block_bits bits_of_four(const unit *block, unit a, unit b)
 {
+    const narrowed_four bytes = narrow_four(block);
     const __m128i zero = _mm_setzero_si128();
-    const __m128i want_a = _mm_set1_epi16(static_cast<short>(a));
-    const __m128i want_b = _mm_set1_epi16(static_cast<short>(b));
-    __m128i ends[4], hits[4];
-    for (int i = 0; i < 4; ++i) {
-        const __m128i units = load_block(block + 8 * i);
-        ends[i] = _mm_cmpeq_epi16(units, zero);
-        hits[i] = _mm_or_si128(_mm_cmpeq_epi16(units, want_a), _mm_cmpeq_epi16(units, want_b));
-    }
-    return {packed_bits(ends[0], ends[1], ends[2], ends[3]),
-            packed_bits(hits[0], hits[1], hits[2], hits[3])};
+    const __m128i want_a = _mm_set1_epi8(static_cast<char>(a));
+    const __m128i want_b = _mm_set1_epi8(static_cast<char>(b));
+    const auto either = [&](__m128i v) {
+        return _mm_or_si128(_mm_cmpeq_epi8(v, want_a), _mm_cmpeq_epi8(v, want_b));
+    };
+    return {byte_bits(_mm_cmpeq_epi8(bytes.low, zero), _mm_cmpeq_epi8(bytes.high, zero)),
+            byte_bits(either(bytes.low), either(bytes.high))};
 }
 
 // Bits of the first block that belong to units before `text`, cleared.
@@ -217,20 +228,39 @@ VELMORA_READS_PAST_TERMINATOR inline std::size_t first_of(const unit *text, unit
 #endif
 }
 
-// The last place of `a` or `b` in `text`, or npos; reads nothing outside the
-// view. The last sixteen units are looked at inline.
+// The last place of `a` or `b` (ASCII units other than 0 and 0x7f) in
+// `text`, or npos; reads nothing outside the view. The last 32 units of a
+// longer text are looked at inline in one test, narrowed to bytes as
+// bits_of_four does: a path's last separator mostly lies among them.
 inline std::size_t last_of(text_view text, unit a, unit b)
 {
     std::size_t end = text.size();
 #if defined(VELMORA_SSE2)
     using namespace detail;
-    for (int i = 0; i < 2 && end >= 8; ++i, end -= 8) {
-        const __m128i block =
-            _mm_loadu_si128(reinterpret_cast<const __m128i *>(text.data() + end - 8));
+    const auto loadu = [&](std::size_t at) {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i *>(text.data() + at));
+    };
+    if (end >= four_blocks) {
+        const std::size_t from = end - four_blocks;
+        const __m128i low = _mm_packs_epi16(loadu(from), loadu(from + 8));
+        const __m128i high = _mm_packs_epi16(loadu(from + 16), loadu(from + 24));
+        const __m128i want_a = _mm_set1_epi8(static_cast<char>(a));
+        const __m128i want_b = _mm_set1_epi8(static_cast<char>(b));
+        const auto either = [&](__m128i v) {
+            return _mm_or_si128(_mm_cmpeq_epi8(v, want_a), _mm_cmpeq_epi8(v, want_b));
+        };
+        if (const unsigned hits = byte_bits(either(low), either(high)))
+            return from + static_cast<std::size_t>(31 - __builtin_clz(hits));
+        if (from < 8)
+            end = from;
+        else
+            return wide_last.load(std::memory_order_relaxed)(text.data(), from, a, b);
+    }
+    for (; end >= 8; end -= 8) {
+        const __m128i block = loadu(end - 8);
         if (const unsigned hits = equal_bits(block, a) | equal_bits(block, b))
             return end - 8 + highest_unit(hits);
     }
-    if (end >= 8) return wide_last.load(std::memory_order_relaxed)(text.data(), end, a, b);
 #endif
     while (end-- > 0)
         if (text[end] == a || text[end] == b) return end;
@@ -239,7 +269,8 @@ inline std::size_t last_of(text_view text, unit a, unit b)
 
 inline std::size_t last_of(text_view text, unit c) { return last_of(text, c, c); }
 
-// The length of `text` and the last place of `a` or `b` in it. A text that
+// The length of `text` and the last place of `a` or `b` (ASCII units other
+// than 0 and 0x7f) in it. A text that
 // ends within four blocks is measured and searched in one go, without a
 // branch on where; a longer one is measured forwards, then searched backwards
 // from the end, where a path's last separator lies (noting separators block

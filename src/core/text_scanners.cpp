@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The plain and SSE2 scanners, and the choice of a set. The AVX2 set lives in
-// text_scanners_avx2.cpp, compiled for that unit alone.
+// The plain and SSE2 scanners, and the choice of a set. The AVX2 and
+// AVX-512 sets live in files of their own, each compiled for its unit alone.
 #include "core/text_scanners.h"
 
 #include "core/text_scan.h"
@@ -83,6 +83,9 @@ std::size_t sse2_last(const unit *text, std::size_t length, unit a, unit b)
 
 const scanner_set *choose()
 {
+#if defined(VELMORA_HAS_AVX512_SCANNERS)
+    if (avx512_usable()) return &avx512;
+#endif
 #if defined(VELMORA_HAS_AVX2_SCANNERS)
     if (avx2_usable()) return &avx2;
 #endif
@@ -105,19 +108,49 @@ const scanner_set plain{"plain", plain_length, plain_first, plain_last};
 const scanner_set sse2{"SSE2", sse2_length, sse2_first, sse2_last};
 #endif
 
-bool avx2_usable()
+namespace {
+
+// The extended-feature bits (CPUID leaf 7, EBX) of a processor whose system
+// saves the register state that `xcr0_bits` name (XCR0), or 0.
+unsigned extended_features(unsigned xcr0_bits)
 {
 #if defined(__x86_64__) || defined(__i386__)
     unsigned eax, ebx, ecx, edx;
-    if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx)) return false;
-    if (!(ecx & bit_OSXSAVE) || !(ecx & bit_AVX)) return false;
-    // The system must save the vector registers' upper halves (XCR0 bits 1, 2).
+    if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx)) return 0;
+    if (!(ecx & bit_OSXSAVE) || !(ecx & bit_AVX)) return 0;
     unsigned xcr0_low, xcr0_high;
     __asm__("xgetbv" : "=a"(xcr0_low), "=d"(xcr0_high) : "c"(0));
-    if ((xcr0_low & 6) != 6) return false;
-    if (__get_cpuid_max(0, nullptr) < 7) return false;
+    if ((xcr0_low & xcr0_bits) != xcr0_bits) return 0;
+    if (__get_cpuid_max(0, nullptr) < 7) return 0;
     __cpuid_count(7, 0, eax, ebx, ecx, edx);
-    return (ebx & bit_AVX2) != 0;
+    return ebx;
+#else
+    (void)xcr0_bits;
+    return 0;
+#endif
+}
+
+// XCR0: the vector registers' lower and upper halves (bits 1, 2), and the
+// mask registers and the rest of the 512-bit ones (bits 5 to 7).
+constexpr unsigned ymm_state = 0x06;
+constexpr unsigned zmm_state = 0xe6;
+
+} // namespace
+
+bool avx2_usable()
+{
+#if defined(bit_AVX2)
+    return (extended_features(ymm_state) & bit_AVX2) != 0;
+#else
+    return false;
+#endif
+}
+
+bool avx512_usable()
+{
+#if defined(bit_AVX512F) && defined(bit_AVX512BW)
+    const unsigned wanted = bit_AVX512F | bit_AVX512BW;
+    return (extended_features(zmm_state) & wanted) == wanted;
 #else
     return false;
 #endif

@@ -30,10 +30,14 @@ extern const scanner_set sse2;
 #if defined(__x86_64__) && !defined(VELMORA_NO_SIMD) && (defined(__GNUC__) || defined(__clang__))
 #define VELMORA_HAS_AVX2_SCANNERS 1
 extern const scanner_set avx2;
+#define VELMORA_HAS_AVX512_SCANNERS 1
+extern const scanner_set avx512;
 #endif
 
-// Whether the processor has AVX2 and the system saves its registers.
+// Whether the processor has AVX2, or AVX-512 with its byte and word
+// instructions, and the system saves the registers they use.
 bool avx2_usable();
+bool avx512_usable();
 
 // The set in use.
 const scanner_set &best();

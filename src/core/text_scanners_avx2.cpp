@@ -11,108 +11,89 @@
 
 #if defined(VELMORA_HAS_AVX2_SCANNERS)
 
-#include <immintrin.h>
-
-#include <cstdint>
-
-#include "core/text_scan.h"
-
-#define VELMORA_AVX2 __attribute__((target("avx2"))) VELMORA_READS_PAST_TERMINATOR
+#include "core/avx2_steps.h"
 
 namespace velmora::scanners {
 namespace {
 
-VELMORA_AVX2 inline __m256i load32(const unit *p)
-{
-    return _mm256_load_si256(reinterpret_cast<const __m256i *>(p));
-}
+using namespace avx2_steps;
 
-VELMORA_AVX2 inline unsigned equal_bits32(__m256i block, __m256i wanted)
-{
-    return static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi16(block, wanted)));
-}
-
-inline std::size_t lowest(unsigned bits)
-{
-    return static_cast<std::size_t>(__builtin_ctz(bits)) / 2;
-}
 inline std::size_t highest(unsigned bits)
 {
     return static_cast<std::size_t>(31 - __builtin_clz(bits)) / 2;
 }
 
-inline std::size_t units_from(const unit *from, const unit *p)
+// The steps after the first, from a 128-byte boundary, which no step crosses
+// a page from: one test a step, of what `any` makes of its four blocks, then
+// the step that holds the unit is said where.
+template <class Any, class Found>
+VELMORA_AVX2 inline std::size_t scan_steps(const unit *from, const unit *p, Any any, Found found)
 {
-    return static_cast<std::size_t>(p - from);
+    for (;; p += step_units) {
+        const __m256i marks = any(load32(p), load32(p + 16), load32(p + 32), load32(p + 48));
+        if (!_mm256_testz_si256(marks, marks))
+            return units_to(from, p,
+                            static_cast<std::size_t>(__builtin_ctzll(bits_of_step(p, found))));
+    }
 }
 
-VELMORA_AVX2 inline __m256i found(__m256i block, __m256i want_a, __m256i want_b)
+// The first unit from `from` that `units` (two bits a unit, a block at a
+// time) and `bytes` (narrowed, a step at a time) mark, with `any` making a
+// step's one test of its four blocks.
+template <class Units, class Bytes, class Any>
+VELMORA_AVX2 inline std::size_t first_marked(const unit *from, Units units, Bytes bytes, Any any)
 {
-    return _mm256_or_si256(
-        _mm256_cmpeq_epi16(block, _mm256_setzero_si256()),
-        _mm256_or_si256(_mm256_cmpeq_epi16(block, want_a), _mm256_cmpeq_epi16(block, want_b)));
+    const unit *p;
+    std::size_t at = first_step(from, bytes, p);
+    if (at != npos) return at;
+    if (p == from) {
+        at = to_step_boundary(from, units, units, p);
+        if (at != npos) return at;
+    }
+    return scan_steps(from, p, any, bytes);
 }
 
-// From a 16-byte boundary to a 128-byte one in 16- and 32-byte blocks, then
-// 128 bytes a step, which never crosses a page: the unsigned minimum of the
-// four blocks has a zero unit exactly when one of them has.
+// A step's one test for the terminator: the unsigned minimum of four blocks
+// has a zero unit exactly when one of them has.
+struct least_is_zero {
+    VELMORA_AVX2 __m256i operator()(__m256i b0, __m256i b1, __m256i b2, __m256i b3) const
+    {
+        return _mm256_cmpeq_epi16(
+            _mm256_min_epu16(_mm256_min_epu16(b0, b1), _mm256_min_epu16(b2, b3)),
+            _mm256_setzero_si256());
+    }
+};
+
+// A step's one test for the terminator, `a` or `b`: its blocks narrowed to
+// bytes in pairs, the unsigned minimum of a byte and its differences from `a`
+// and `b` is zero exactly where it is one of the three, at half the work of
+// comparing the units.
+struct any_end_or_either {
+    __m256i a, b; // bytes
+    VELMORA_AVX2 __m256i zero_where_found(__m256i bytes) const
+    {
+        return _mm256_min_epu8(
+            bytes, _mm256_min_epu8(_mm256_xor_si256(bytes, a), _mm256_xor_si256(bytes, b)));
+    }
+    VELMORA_AVX2 __m256i operator()(__m256i b0, __m256i b1, __m256i b2, __m256i b3) const
+    {
+        return _mm256_cmpeq_epi8(_mm256_min_epu8(zero_where_found(_mm256_packs_epi16(b0, b1)),
+                                                 zero_where_found(_mm256_packs_epi16(b2, b3))),
+                                 _mm256_setzero_si256());
+    }
+};
+
 VELMORA_AVX2 std::size_t avx2_length(const unit *from)
 {
-    const unit *p = from;
-    const __m256i zero = _mm256_setzero_si256();
-    if (reinterpret_cast<std::uintptr_t>(p) % 32 != 0) {
-        const __m128i block = _mm_load_si128(reinterpret_cast<const __m128i *>(p));
-        if (const auto ends = static_cast<unsigned>(
-                _mm_movemask_epi8(_mm_cmpeq_epi16(block, _mm_setzero_si128()))))
-            return lowest(ends);
-        p += 8;
-    }
-    for (; reinterpret_cast<std::uintptr_t>(p) % 128 != 0; p += 16)
-        if (const unsigned ends = equal_bits32(load32(p), zero))
-            return units_from(from, p) + lowest(ends);
-    for (;; p += 64) {
-        const __m256i least = _mm256_min_epu16(_mm256_min_epu16(load32(p), load32(p + 16)),
-                                               _mm256_min_epu16(load32(p + 32), load32(p + 48)));
-        const __m256i ends = _mm256_cmpeq_epi16(least, zero);
-        if (!_mm256_testz_si256(ends, ends)) break;
-    }
-    for (;; p += 16)
-        if (const unsigned ends = equal_bits32(load32(p), zero))
-            return units_from(from, p) + lowest(ends);
+    return first_marked(from, unit_ends{}, end_bytes{}, least_is_zero{});
 }
 
-// 64 bytes a step from a 64-byte boundary on.
 VELMORA_AVX2 std::size_t avx2_first(const unit *from, unit a, unit b)
 {
-    const unit *p = from;
-    const __m256i want_a = _mm256_set1_epi16(static_cast<short>(a));
-    const __m256i want_b = _mm256_set1_epi16(static_cast<short>(b));
-    if (reinterpret_cast<std::uintptr_t>(p) % 32 != 0) {
-        const __m128i block = _mm_load_si128(reinterpret_cast<const __m128i *>(p));
-        const __m128i hits =
-            _mm_or_si128(_mm_cmpeq_epi16(block, _mm_setzero_si128()),
-                         _mm_or_si128(_mm_cmpeq_epi16(block, _mm256_castsi256_si128(want_a)),
-                                      _mm_cmpeq_epi16(block, _mm256_castsi256_si128(want_b))));
-        if (const auto bits = static_cast<unsigned>(_mm_movemask_epi8(hits))) return lowest(bits);
-        p += 8;
-    }
-    // To a 128-byte boundary, then four blocks a step with one test; the
-    // step that holds the unit is searched again block by block.
-    for (; reinterpret_cast<std::uintptr_t>(p) % 128 != 0; p += 16)
-        if (const auto bits =
-                static_cast<unsigned>(_mm256_movemask_epi8(found(load32(p), want_a, want_b))))
-            return units_from(from, p) + lowest(bits);
-    for (;; p += 64) {
-        const __m256i any = _mm256_or_si256(_mm256_or_si256(found(load32(p), want_a, want_b),
-                                                            found(load32(p + 16), want_a, want_b)),
-                                            _mm256_or_si256(found(load32(p + 32), want_a, want_b),
-                                                            found(load32(p + 48), want_a, want_b)));
-        if (!_mm256_testz_si256(any, any)) break;
-    }
-    for (;; p += 16)
-        if (const auto bits =
-                static_cast<unsigned>(_mm256_movemask_epi8(found(load32(p), want_a, want_b))))
-            return units_from(from, p) + lowest(bits);
+    const unit_end_or_either units{_mm256_set1_epi16(static_cast<short>(a)),
+                                   _mm256_set1_epi16(static_cast<short>(b))};
+    const end_or_either_bytes bytes = end_or_either_bytes::of(a, b);
+    return first_marked(from, units, bytes, any_end_or_either{bytes.a, bytes.b});
 }
 
 // Backwards, 16 units a step, reading only inside the text.
