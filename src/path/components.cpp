@@ -26,6 +26,18 @@ bool longer_than(const unit *text, std::size_t limit)
     return true;
 }
 
+// path_pop into another buffer.
+__attribute__((noinline)) std::int32_t pop_into(const unit *path, unit *dst, std::uint32_t size)
+{
+    if (!path || !dst) return fail(err_not_path);
+    const std::size_t kept = measure_with_last(path, backslash, slash).last;
+    if (kept == npos) return fail(err_not_path);
+    if (kept > size) return fail(err_buffer_small);
+    traits::copy(dst, path, kept);
+    dst[kept] = 0;
+    return 1;
+}
+
 } // namespace
 } // namespace velmora
 
@@ -67,13 +79,11 @@ const velmora_char *get_path_part(const velmora_char *path)
 
 int32_t path_pop(const velmora_char *path, velmora_char *dst, uint32_t size)
 {
-    if (!path || !dst) return fail(err_not_path);
+    // Popping in place, the common use, keeps only the path across the scan.
+    if (dst != path) return pop_into(path, dst, size);
+    if (!path) return fail(err_not_path);
     const std::size_t kept = measure_with_last(path, backslash, slash).last;
     if (kept == npos) return fail(err_not_path);
-    if (dst != path) {
-        if (kept > size) return fail(err_buffer_small);
-        traits::copy(dst, path, kept);
-    }
     dst[kept] = 0;
     return 1;
 }
