@@ -137,8 +137,7 @@ namespace {
 // Without a star the name is the path's last units, as many as the mask's:
 // the unit before them must be a backslash, if there is one, and none of them
 // may be one ('?' would take it).
-bool starless_name_matches(text_view path, text_view mask, const pattern_shape &shape,
-                           const host::upper_case &upper)
+bool starless_name_matches(text_view path, text_view mask, const host::upper_case &upper)
 {
     // One branch for both tests, as names' lengths vary: the unit read when
     // the name is the whole path, or the path too short, is the terminator.
@@ -146,7 +145,7 @@ bool starless_name_matches(text_view path, text_view mask, const pattern_shape &
     const std::size_t before = size > count ? size - count - 1 : size;
     if (!((size == count) | (path.data()[before] == backslash))) return false;
     const text_view name = without_first(path, size - count);
-    return may_end_match(mask, shape, name, upper) && last_of(name, backslash) == npos;
+    return same_units(mask.data(), name.data(), count, upper) && last_of(name, backslash) == npos;
 }
 
 // Inline into the export, which then keeps the shape in registers.
@@ -154,7 +153,7 @@ inline bool name_matches(const unit *path, text_view mask, const pattern_shape &
                          const host::upper_case &upper)
 {
     const text_view whole = view_of(path);
-    if (shape.first_star == npos) return starless_name_matches(whole, mask, shape, upper);
+    if (shape.first_star == npos) return starless_name_matches(whole, mask, upper);
     // Most paths are turned down from their end alone, before the search for
     // where their name begins.
     if (!may_end_match(mask, shape, whole, upper)) return false;

@@ -42,34 +42,22 @@ inline pattern_shape shape_of(text_view pattern)
 #if defined(VELMORA_SSE2)
 namespace detail {
 
-// The end, star and separator bits of one aligned block, packed into one
-// mask: end-or-star in the low byte and separators in the high byte, a bit
-// per unit, with the units outside `kept` cleared.
-struct block_marks {
-    unsigned any;  // ends, stars and separators
-    unsigned ends; // ends alone, in the low byte
-};
-
-VELMORA_READS_PAST_TERMINATOR inline block_marks marks_of_block(const unit *block, unsigned kept)
+// One bit per unit of an aligned block, packed into one mask: the end in the
+// low byte, stars and separators in the high byte.
+VELMORA_READS_PAST_TERMINATOR inline unsigned end_and_special_bits(const unit *block)
 {
     const __m128i units = load_block(block);
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i ends = _mm_cmpeq_epi16(units, zero);
-    const __m128i ends_or_stars =
-        _mm_or_si128(ends, _mm_cmpeq_epi16(units, _mm_set1_epi16(static_cast<short>(star))));
-    const __m128i separators =
+    const __m128i specials = _mm_or_si128(
+        _mm_cmpeq_epi16(units, _mm_set1_epi16(static_cast<short>(star))),
         _mm_or_si128(_mm_cmpeq_epi16(units, _mm_set1_epi16(static_cast<short>(backslash))),
-                     _mm_cmpeq_epi16(units, _mm_set1_epi16(static_cast<short>(slash))));
-    const auto any =
-        static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(ends_or_stars, separators)));
-    if (!(any & kept)) return {0, 0};
-    return {any & kept,
-            static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(ends, zero))) & kept};
+                     _mm_cmpeq_epi16(units, _mm_set1_epi16(static_cast<short>(slash)))));
+    return static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_packs_epi16(_mm_cmpeq_epi16(units, _mm_setzero_si128()), specials)));
 }
 
-// The shape of a pattern with a star or a separator, from the block of the
-// first one on.
-pattern_shape shape_with_marks(const unit *pattern, const unit *block, block_marks marks);
+// The shape of a pattern with a star or a separator, from its block
+// `block`, whose units outside `kept` are not the pattern's.
+pattern_shape shape_with_specials(const unit *pattern, const unit *block, unsigned kept);
 
 } // namespace detail
 #endif
@@ -87,13 +75,13 @@ VELMORA_READS_PAST_TERMINATOR inline pattern_shape shape_of(const unit *pattern)
     // In the first block, the units before the pattern are masked out.
     unsigned kept = ((0xffu << units_between(block, pattern)) & 0xffu) * 0x0101u;
     for (;; block += 8, kept = 0xffffu) {
-        const block_marks marks = marks_of_block(block, kept);
-        if (!marks.any) continue;
-        const unsigned first = (marks.any | marks.any >> 8) & 0xffu;
-        if ((first & (0u - first)) != (marks.ends & (0u - marks.ends)))
-            return shape_with_marks(pattern, block, marks);
+        const unsigned bits = end_and_special_bits(block) & kept;
+        if (!bits) continue;
+        const unsigned end = bits & 0xffu;
+        const unsigned before_end = (end & (0u - end)) - 1;
+        if (!end || ((bits >> 8) & before_end)) return shape_with_specials(pattern, block, kept);
         return {static_cast<std::size_t>(units_between(pattern, block)) +
-                    static_cast<std::size_t>(__builtin_ctz(marks.ends)),
+                    static_cast<std::size_t>(__builtin_ctz(end)),
                 npos, npos, false};
     }
 #else

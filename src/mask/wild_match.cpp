@@ -69,7 +69,19 @@ verdict compare_blocks(const unit *pattern, const unit *name, std::size_t length
 }
 #endif
 
-// Whether `pattern` (no stars) matches `name` of the same length unit by unit.
+// Whether the units after the last star end the name: the first of them is
+// taken literally, as a star's run ends only where it is met.
+bool tail_ends_name(text_view tail, text_view name, const host::upper_case &upper)
+{
+    const unit *at = name.data() + name.size() - tail.size();
+    return same_units(tail.data() + 1, at + 1, tail.size() - 1, upper) &&
+           same_ignoring_case(tail[0], at[0], upper);
+}
+
+bool walk(text_view pattern, text_view name, const host::upper_case &upper);
+
+} // namespace
+
 bool same_units(const unit *pattern, const unit *name, std::size_t length,
                 const host::upper_case &upper)
 {
@@ -85,19 +97,6 @@ bool same_units(const unit *pattern, const unit *name, std::size_t length,
     return true;
 }
 
-// Whether the units after the last star end the name: the first of them is
-// taken literally, as a star's run ends only where it is met.
-bool tail_ends_name(text_view tail, text_view name, const host::upper_case &upper)
-{
-    const unit *at = name.data() + name.size() - tail.size();
-    return same_units(tail.data() + 1, at + 1, tail.size() - 1, upper) &&
-           same_ignoring_case(tail[0], at[0], upper);
-}
-
-bool walk(text_view pattern, text_view name, const host::upper_case &upper);
-
-} // namespace
-
 bool wild_match(text_view pattern, text_view name) { return wild_match(pattern, name, {}); }
 
 bool wild_match(text_view pattern, text_view name, const host::upper_case &upper)
@@ -108,24 +107,30 @@ bool wild_match(text_view pattern, text_view name, const host::upper_case &upper
 #if defined(VELMORA_SSE2)
 namespace detail {
 
-VELMORA_READS_PAST_TERMINATOR pattern_shape shape_with_marks(const unit *pattern, const unit *block,
-                                                             block_marks marks)
+VELMORA_READS_PAST_TERMINATOR pattern_shape shape_with_specials(const unit *pattern,
+                                                                const unit *block, unsigned kept)
 {
+    const __m128i stars = _mm_set1_epi16(static_cast<short>(star));
     std::size_t first_star = npos, last_star = npos;
     bool has_separator = false;
-    for (;; block += 8, marks = marks_of_block(block, 0xffffu)) {
-        if (!marks.any) continue;
-        const unsigned before_end = marks.ends ? (marks.ends & (0u - marks.ends)) - 1 : 0xffu;
-        const unsigned stars = marks.any & ~marks.ends & before_end;
+    for (;; block += 8, kept = 0xffffu) {
+        const unsigned bits = end_and_special_bits(block) & kept;
+        if (!bits) continue;
+        const unsigned end = bits & 0xffu;
+        const unsigned before_end = end ? (end & (0u - end)) - 1 : 0xffu;
+        const unsigned specials = (bits >> 8) & before_end;
+        const unsigned star_bits =
+            specials & static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(
+                           _mm_cmpeq_epi16(load_block(block), stars), _mm_setzero_si128())));
         const std::ptrdiff_t at = units_between(pattern, block);
-        if (stars) {
+        if (star_bits) {
             if (first_star == npos)
-                first_star = static_cast<std::size_t>(at + __builtin_ctz(stars));
-            last_star = static_cast<std::size_t>(at + 31 - __builtin_clz(stars));
+                first_star = static_cast<std::size_t>(at + __builtin_ctz(star_bits));
+            last_star = static_cast<std::size_t>(at + 31 - __builtin_clz(star_bits));
         }
-        has_separator |= ((marks.any >> 8) & before_end) != 0;
-        if (marks.ends)
-            return {static_cast<std::size_t>(at + __builtin_ctz(marks.ends)), first_star, last_star,
+        has_separator |= (specials & ~star_bits) != 0;
+        if (end)
+            return {static_cast<std::size_t>(at + __builtin_ctz(end)), first_star, last_star,
                     has_separator};
     }
 }

@@ -24,6 +24,11 @@ bool wild_match(text_view pattern, text_view name, const host::upper_case &upper
 bool wild_match(text_view pattern, const pattern_shape &shape, text_view name,
                 const host::upper_case &upper);
 
+// Whether `pattern` (no stars) matches `name`, both `length` units long, unit
+// by unit: '?' takes any unit, the others match ignoring case.
+bool same_units(const unit *pattern, const unit *name, std::size_t length,
+                const host::upper_case &upper);
+
 // Whether `text` ends as a name matching the pattern must: with the whole
 // pattern when it has no star, else with the units after its last star. A
 // filter that needs no knowledge of where the name begins: a text that passes
