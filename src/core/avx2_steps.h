@@ -124,24 +124,35 @@ VELMORA_AVX2 inline std::size_t first_step(const unit *from, Found found, const 
 
 // From `from` to the next 128-byte boundary, 16 bytes and then 32 a block,
 // where a first step could not be read: the place of the first unit that
-// `found16` or `found32` marks (each gives two bits a unit), or npos with
-// `next` on the boundary.
-template <class Found16, class Found32>
-VELMORA_AVX2 inline std::size_t to_step_boundary(const unit *from, Found16 found16, Found32 found32,
-                                                 const unit *&next)
+// `units` marks (two bits a unit), or npos with `next` on the boundary.
+template <class Units>
+VELMORA_AVX2 inline std::size_t to_step_boundary(const unit *from, Units units, const unit *&next)
 {
     const unit *p = from;
     if (reinterpret_cast<std::uintptr_t>(p) % 32 != 0) {
         const __m128i block = _mm_load_si128(reinterpret_cast<const __m128i *>(p));
-        if (const auto bits = static_cast<unsigned>(_mm_movemask_epi8(found16(block))))
+        if (const auto bits = static_cast<unsigned>(_mm_movemask_epi8(units(block))))
             return static_cast<std::size_t>(__builtin_ctz(bits)) / 2;
         p += 8;
     }
     for (; reinterpret_cast<std::uintptr_t>(p) % 128 != 0; p += 16)
-        if (const auto bits = static_cast<unsigned>(_mm256_movemask_epi8(found32(load32(p)))))
+        if (const auto bits = static_cast<unsigned>(_mm256_movemask_epi8(units(load32(p)))))
             return units_to(from, p, static_cast<std::size_t>(__builtin_ctz(bits)) / 2);
     next = p;
     return npos;
+}
+
+// The start every wide scan shares: the first step, or near a page's end the
+// blocks to the next 128-byte boundary. The place of the first unit marked
+// (`units` two bits a unit, `bytes` narrowed), or npos with `next` on the
+// 128-byte boundary where the scan goes on.
+template <class Units, class Bytes>
+VELMORA_AVX2 inline std::size_t scan_start(const unit *from, Units units, Bytes bytes,
+                                           const unit *&next)
+{
+    const std::size_t at = first_step(from, bytes, next);
+    if (at != npos || next != from) return at;
+    return to_step_boundary(from, units, next);
 }
 
 } // namespace velmora::scanners::avx2_steps

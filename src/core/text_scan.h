@@ -272,12 +272,11 @@ inline std::size_t last_of(text_view text, unit a, unit b)
 inline std::size_t last_of(text_view text, unit c) { return last_of(text, c, c); }
 
 // The length of `text` and the last place of `a` or `b` (ASCII units other
-// than 0 and 0x7f) in it. A text that
-// ends within four blocks is measured and searched in one go, without a
-// branch on where; a longer one is measured forwards, then searched backwards
-// from the end, where a path's last separator lies (noting separators block
-// by block on the way forward costs a branch per block that no predictor
-// learns on real paths).
+// than 0 and 0x7f) in it. A text that ends within four blocks is measured and
+// searched in one go, without a branch on where; a longer one is measured
+// forwards, then searched backwards from the end, where a path's last
+// separator lies (noting separators block by block on the way forward costs a
+// branch per block that no predictor learns on real paths).
 VELMORA_READS_PAST_TERMINATOR inline length_and_last measure_with_last(const unit *text, unit a,
                                                                        unit b)
 {

@@ -44,13 +44,8 @@ template <class Units, class Bytes, class Any>
 VELMORA_AVX2 inline std::size_t first_marked(const unit *from, Units units, Bytes bytes, Any any)
 {
     const unit *p;
-    std::size_t at = first_step(from, bytes, p);
-    if (at != npos) return at;
-    if (p == from) {
-        at = to_step_boundary(from, units, units, p);
-        if (at != npos) return at;
-    }
-    return scan_steps(from, p, any, bytes);
+    const std::size_t at = scan_start(from, units, bytes, p);
+    return at != npos ? at : scan_steps(from, p, any, bytes);
 }
 
 // A step's one test for the terminator: the unsigned minimum of four blocks

@@ -83,12 +83,7 @@ VELMORA_AVX512 inline std::size_t first_found(const unit *from, Found found, Uni
 {
     using namespace avx2_steps;
     const unit *p;
-    std::size_t at = first_step(from, bytes, p);
-    if (at != npos) return at;
-    if (p == from) {
-        at = to_step_boundary(from, units, units, p);
-        if (at != npos) return at;
-    }
+    if (const std::size_t at = scan_start(from, units, bytes, p); at != npos) return at;
     for (; !on_boundary(p, 256); p += vector_units)
         if (const std::uint32_t bits = found(load64(p)))
             return units_to(from, p, static_cast<unsigned>(__builtin_ctz(bits)));

@@ -148,7 +148,8 @@ bool starless_name_matches(text_view path, text_view mask, const host::upper_cas
     return same_units(mask.data(), name.data(), count, upper) && last_of(name, backslash) == npos;
 }
 
-// Inline into the export, which then keeps the shape in registers.
+// Whether the part of `path` after its last backslash matches `mask`. Inline
+// into the export, which then keeps the shape in registers.
 inline bool name_matches(const unit *path, text_view mask, const pattern_shape &shape,
                          const host::upper_case &upper)
 {
@@ -163,12 +164,6 @@ inline bool name_matches(const unit *path, text_view mask, const pattern_shape &
 }
 
 } // namespace
-
-bool mask_cmp_name(const unit *path, text_view mask, const pattern_shape &shape,
-                   const host::upper_case &upper)
-{
-    return name_matches(path, mask, shape, upper);
-}
 
 bool mask_cmp_parts(text_view path, const full_mask &mask, const host::upper_case &upper)
 {

@@ -30,10 +30,6 @@ bool is_drive_mask(text_view mask);
 // (or "./") go, and the rest follows the directory after a backslash.
 full_mask mask_full_path(text_view mask, text_view working_directory);
 
-// Whether the part of `path` after its last backslash matches `mask`.
-bool mask_cmp_name(const unit *path, text_view mask, const pattern_shape &shape,
-                   const host::upper_case &upper);
-
 // Whether `path` matches `mask` component by component, after dropping the
 // first three units of each. A path deeper than the mask matches when its
 // leading components do; a shallower one does not.
