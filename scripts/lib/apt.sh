@@ -2,12 +2,15 @@
 # apt-get for a machine whose mirror may be caught mid-sync ("File has
 # unexpected size"). Source it.
 
-# Three tries, then on with the lists apt has. Once per process tree: the
-# outcome is exported, so a script run from one that updated does not wait
-# through the same failures again.
+# Three tries, then on with the lists apt has. Once per process tree and set
+# of architectures: the outcome is exported, so a script run from one that
+# updated does not wait through the same failures again, but an architecture
+# added since (i386, for 32-bit Wine) still gets its lists.
 apt_update() {
-    [ -z "${VELMORA_APT_UPDATED:-}" ] || return 0
-    export VELMORA_APT_UPDATED=1
+    local architectures
+    architectures="$(dpkg --print-architecture) $(dpkg --print-foreign-architectures | tr '\n' ' ')"
+    [ "${VELMORA_APT_UPDATED:-}" != "$architectures" ] || return 0
+    export VELMORA_APT_UPDATED=$architectures
     local try
     for try in 1 2 3; do
         ${sudo:-} apt-get update -q && return 0
