@@ -31,7 +31,7 @@ lintian_clean() {
     ! grep -q '^E:' <<<"$report"
 }
 check "lintian reports no errors" lintian_clean
-check "the packages state the header's version" bash tests/check_version.sh \
+check "the packages state the header's version" bash tests/inspection/check_version.sh \
     build/linux/include/velmora.h build/linux/velmora.pc build/linux/velmoraConfigVersion.cmake "${debs[@]}"
 absolute=()
 for deb in "${debs[@]}"; do absolute+=("$PWD/$deb"); done

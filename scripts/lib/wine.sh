@@ -41,6 +41,6 @@ compare_architectures() {
         echo "architectures: 0 passed, 1 failed"
         return 1
     fi
-    bash tests/architectures_agree.sh build/mingw64/bin/velmora.exe cmake/wine-run.sh \
+    bash tests/inspection/architectures_agree.sh build/mingw64/bin/velmora.exe cmake/wine-run.sh \
         build/mingw32/bin/velmora.exe cmake/wine32-run.sh
 }

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "core/text_scan.h"
+#include "scan/scan.h"
 #include "mask/wild_match.h"
 
 namespace velmora {

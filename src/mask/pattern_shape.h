@@ -4,7 +4,7 @@
 // keeps it in registers.
 #pragma once
 
-#include "core/text_scan.h"
+#include "scan/scan.h"
 
 namespace velmora {
 
@@ -64,7 +64,7 @@ pattern_shape shape_with_specials(const unit *pattern, const unit *block, unsign
 
 // The shape of a zero-terminated pattern, in one pass that also measures it.
 // Eight units a step where the processor has SSE2, reading aligned blocks as
-// text_scan.h does: a block without an end, a star or a separator costs one
+// scan.h does: a block without an end, a star or a separator costs one
 // test, and so does the end of a pattern with neither. The branches depend on
 // the pattern alone, and one pattern is mostly matched against many names.
 VELMORA_READS_PAST_TERMINATOR inline pattern_shape shape_of(const unit *pattern)

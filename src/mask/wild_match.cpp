@@ -11,7 +11,7 @@
 
 #include <algorithm>
 
-#include "core/text_scan.h"
+#include "scan/scan.h"
 
 namespace velmora {
 namespace {

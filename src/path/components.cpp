@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "core/error.h"
-#include "core/text_scan.h"
+#include "scan/scan.h"
 #include "host/host.h"
 #include "path/prefix.h"
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "core/error.h"
-#include "core/text_scan.h"
+#include "scan/scan.h"
 
 namespace velmora {
 namespace {

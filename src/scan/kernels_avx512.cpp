@@ -1,19 +1,19 @@
 // SPDX-License-Identifier: MIT
 // The AVX-512BW scanners: 64 bytes a compare, straight into a mask register,
 // so that no bytes need gathering into a bit mask. A scan's first 128 bytes
-// are the AVX2 step (avx2_steps.h), cheaper on a short text than waking the
+// are the shared 256-bit first step (wide_start.h), cheaper on a short text than waking the
 // 512-bit unit; only texts that run on are read 64 bytes at a time. Compiled
 // for AVX-512 per function, by attribute, and run only once the processor and
 // the system are known to support it; each ends with vzeroupper, which the
 // compiler adds.
 //
 // As with the AVX2 set, every vector stays in registers: 64-bit Windows does
-// not align the stack for them (tests/check_no_wide_spills.sh).
-#include "core/text_scanners.h"
+// not align the stack for them (tests/inspection/check_no_wide_spills.sh).
+#include "scan/kernel_sets.h"
 
 #if defined(VELMORA_HAS_AVX512_SCANNERS)
 
-#include "core/avx2_steps.h"
+#include "scan/wide_start.h"
 
 #define VELMORA_AVX512 __attribute__((target("avx512f,avx512bw"))) VELMORA_READS_PAST_TERMINATOR
 
@@ -34,7 +34,7 @@ inline bool on_boundary(const unit *p, std::uintptr_t bytes)
 
 // Units of one vector equal to zero, `a` or `b` (ASCII units other than
 // 0x7f), and whether four vectors from `p` hold one, in one test: the vectors
-// are narrowed to bytes in pairs as text_scan.h does, and the unsigned
+// are narrowed to bytes in pairs as scan.h does, and the unsigned
 // minimum of a byte and its differences from `a` and `b` is zero exactly
 // where it is one of the three, at half the work of comparing the units.
 struct end_or_either {
@@ -81,7 +81,7 @@ template <class Found, class Units, class Bytes>
 VELMORA_AVX512 inline std::size_t first_found(const unit *from, Found found, Units units,
                                               Bytes bytes)
 {
-    using namespace avx2_steps;
+    using namespace wide_start;
     const unit *p;
     if (const std::size_t at = scan_start(from, units, bytes, p); at != npos) return at;
     for (; !on_boundary(p, 256); p += vector_units)
@@ -98,17 +98,17 @@ VELMORA_AVX512 inline std::size_t first_found(const unit *from, Found found, Uni
 
 VELMORA_AVX512 std::size_t avx512_length(const unit *from)
 {
-    return first_found(from, end_only{}, avx2_steps::unit_ends{}, avx2_steps::end_bytes{});
+    return first_found(from, end_only{}, wide_start::unit_ends{}, wide_start::end_bytes{});
 }
 
 VELMORA_AVX512 std::size_t avx512_first(const unit *from, unit a, unit b)
 {
-    const avx2_steps::unit_end_or_either units{_mm256_set1_epi16(static_cast<short>(a)),
+    const wide_start::unit_end_or_either units{_mm256_set1_epi16(static_cast<short>(a)),
                                                _mm256_set1_epi16(static_cast<short>(b))};
     const end_or_either found{
         _mm512_set1_epi16(static_cast<short>(a)), _mm512_set1_epi16(static_cast<short>(b)),
         _mm512_set1_epi8(static_cast<char>(a)), _mm512_set1_epi8(static_cast<char>(b))};
-    return first_found(from, found, units, avx2_steps::end_or_either_bytes::of(a, b));
+    return first_found(from, found, units, wide_start::end_or_either_bytes::of(a, b));
 }
 
 // Backwards, 32 units a step, reading only inside the text: the units left

@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: MIT
 # Every source file of the project states its licence in its first lines.
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 missing=$(git ls-files -- '*.c' '*.cpp' '*.h' '*.in' '*.cmake' '*CMakeLists.txt' '*.sh' '*.def' \
         '*.scd' '*.bash' 'tools/completion/*' '.ci/run' |
     while read -r file; do

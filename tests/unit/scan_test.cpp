@@ -12,8 +12,8 @@
 #include <unistd.h>
 #endif
 
-#include "core/text_scan.h"
-#include "core/text_scanners.h"
+#include "scan/scan.h"
+#include "scan/kernel_sets.h"
 #include "support.h"
 
 namespace velmora_test {

@@ -10,11 +10,11 @@
 
 #include <cstdint>
 
-#include "core/text_scan.h"
+#include "scan/scan.h"
 
 #define VELMORA_AVX2 __attribute__((target("avx2"))) VELMORA_READS_PAST_TERMINATOR
 
-namespace velmora::scanners::avx2_steps {
+namespace velmora::scanners::wide_start {
 
 inline constexpr std::size_t step_units = 64; // 128 bytes
 
@@ -41,7 +41,7 @@ inline std::size_t units_to(const unit *from, const unit *p, std::size_t at)
     return static_cast<std::size_t>((p - from) + static_cast<std::ptrdiff_t>(at));
 }
 
-// What a step looks for, in blocks narrowed to bytes as text_scan.h does:
+// What a step looks for, in blocks narrowed to bytes as scan.h does:
 // the terminator, or also `a` or `b` (ASCII units other than 0x7f).
 struct end_bytes {
     VELMORA_AVX2 __m256i operator()(__m256i bytes) const
@@ -155,4 +155,4 @@ VELMORA_AVX2 inline std::size_t scan_start(const unit *from, Units units, Bytes 
     return to_step_boundary(from, units, next);
 }
 
-} // namespace velmora::scanners::avx2_steps
+} // namespace velmora::scanners::wide_start

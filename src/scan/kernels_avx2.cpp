@@ -1,22 +1,23 @@
 // SPDX-License-Identifier: MIT
-// The AVX2 scanners: 32 bytes a compare. Only this file is compiled for AVX2
-// (per function, by attribute), and only once the processor is known to have
-// it do its functions run; each ends with vzeroupper, which the compiler adds.
+// The AVX2 scanners: 32 bytes a compare. Their functions, and the shared
+// first step of wide_start.h, are compiled for AVX2 per function, by
+// attribute, and run only once the processor is known to have it; each ends
+// with vzeroupper, which the compiler adds.
 //
 // On 64-bit Windows the compiler does not realign the stack for 32-byte
 // values, so these functions must keep every vector in registers: they are
 // leaves with few live values, and the Windows build is checked for 32-byte
-// stack stores and loads (tests/check_no_wide_spills.sh).
-#include "core/text_scanners.h"
+// stack stores and loads (tests/inspection/check_no_wide_spills.sh).
+#include "scan/kernel_sets.h"
 
 #if defined(VELMORA_HAS_AVX2_SCANNERS)
 
-#include "core/avx2_steps.h"
+#include "scan/wide_start.h"
 
 namespace velmora::scanners {
 namespace {
 
-using namespace avx2_steps;
+using namespace wide_start;
 
 inline std::size_t highest(unsigned bits)
 {

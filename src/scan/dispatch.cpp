@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
-// The plain and SSE2 scanners, and the choice of a set. The AVX2 and
-// AVX-512 sets live in files of their own, each compiled for its unit alone.
-#include "core/text_scanners.h"
+// The choice of a scanner set: the processor's and the system's features are
+// read once, at the first text that runs past the inline blocks, and the
+// widest set they allow is installed behind scan.h's entry points. Each set
+// lives in a file of its own (kernels_*.cpp).
+#include "scan/kernel_sets.h"
 
-#include "core/text_scan.h"
+#include "scan/scan.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <cpuid.h>
@@ -11,75 +13,6 @@
 
 namespace velmora::scanners {
 namespace {
-
-std::size_t plain_length(const unit *from)
-{
-    const unit *p = from;
-    while (*p)
-        ++p;
-    return static_cast<std::size_t>(p - from);
-}
-
-std::size_t plain_first(const unit *from, unit a, unit b)
-{
-    const unit *p = from;
-    while (*p && *p != a && *p != b)
-        ++p;
-    return static_cast<std::size_t>(p - from);
-}
-
-std::size_t plain_last(const unit *text, std::size_t length, unit a, unit b)
-{
-    while (length-- > 0)
-        if (text[length] == a || text[length] == b) return length;
-    return npos;
-}
-
-#if defined(VELMORA_HAS_SSE2_SCANNERS)
-using namespace velmora::detail;
-
-// Four blocks a step, from a 64-byte boundary on, so that no step crosses a page.
-VELMORA_READS_PAST_TERMINATOR std::size_t sse2_length(const unit *from)
-{
-    const unit *p = from;
-    for (; reinterpret_cast<std::uintptr_t>(p) % 64 != 0; p += 8)
-        if (const unsigned ends = equal_bits(load_block(p), 0))
-            return static_cast<std::size_t>(p - from) + lowest_unit(ends);
-    const __m128i zero = _mm_setzero_si128();
-    for (;; p += 32) {
-        const __m128i b0 = load_block(p), b1 = load_block(p + 8), b2 = load_block(p + 16),
-                      b3 = load_block(p + 24);
-        // No unsigned 16-bit minimum in SSE2: a zero unit makes the AND of
-        // the compares with zero non-zero instead.
-        const __m128i any =
-            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(b0, zero), _mm_cmpeq_epi16(b1, zero)),
-                         _mm_or_si128(_mm_cmpeq_epi16(b2, zero), _mm_cmpeq_epi16(b3, zero)));
-        if (_mm_movemask_epi8(any)) break;
-    }
-    for (;; p += 8)
-        if (const unsigned ends = equal_bits(load_block(p), 0))
-            return static_cast<std::size_t>(p - from) + lowest_unit(ends);
-}
-
-VELMORA_READS_PAST_TERMINATOR std::size_t sse2_first(const unit *from, unit a, unit b)
-{
-    const unit *p = from;
-    for (;; p += 8)
-        if (const unsigned found = end_or_either_bits(load_block(p), a, b))
-            return static_cast<std::size_t>(p - from) + lowest_unit(found);
-}
-
-std::size_t sse2_last(const unit *text, std::size_t length, unit a, unit b)
-{
-    std::size_t end = length;
-    for (; end >= 8; end -= 8) {
-        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + end - 8));
-        if (const unsigned hits = equal_bits(block, a) | equal_bits(block, b))
-            return end - 8 + highest_unit(hits);
-    }
-    return plain_last(text, end, a, b);
-}
-#endif
 
 const scanner_set *choose()
 {
@@ -102,11 +35,6 @@ std::size_t choose_then_first(const unit *from, unit a, unit b);
 std::size_t choose_then_last(const unit *text, std::size_t length, unit a, unit b);
 
 } // namespace
-
-const scanner_set plain{"plain", plain_length, plain_first, plain_last};
-#if defined(VELMORA_HAS_SSE2_SCANNERS)
-const scanner_set sse2{"SSE2", sse2_length, sse2_first, sse2_last};
-#endif
 
 namespace {
 

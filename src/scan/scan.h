@@ -4,14 +4,15 @@
 //
 // Where the processor has SSE2 the first blocks of a text are scanned here,
 // inline, eight units at a time, so that a short path costs no call; a text
-// that runs on is handed to the widest scanner the processor has, chosen once
-// (text_scanners.h).
+// that runs on is handed to the widest scanner set the processor has, chosen
+// once (kernel_sets.h, dispatch.cpp).
 //
-// Forward scans read aligned 16-byte blocks, which never cross a page, so they
-// may read a few units before the text or past its terminator but never memory
-// that could fault; those reads are hidden from the address and thread
-// sanitizers, which would otherwise flag them. Everything they report lies
-// inside the text. Backward scans read nothing outside their view.
+// Forward scans read aligned blocks (16 bytes here, up to 128 a step in the
+// wide sets) that never leave the pages holding the text, so they may read
+// units before the text or past its terminator but never memory that could
+// fault; those reads are hidden from the address and
+// thread sanitizers, which would otherwise flag them. Everything they report
+// lies inside the text. Backward scans read nothing outside their view.
 #pragma once
 
 #include <atomic>
@@ -39,8 +40,8 @@ struct length_and_last {
 
 namespace detail {
 
-// The scanners of text_scanners.h, as the processor's best set gives them.
-// Each starts at a 16-byte aligned place.
+// The scanners of kernel_sets.h, as the processor's best set gives them. The
+// forward ones start at a 16-byte aligned place.
 using length_scanner = std::size_t (*)(const unit *from);
 using first_scanner = std::size_t (*)(const unit *from, unit a, unit b);
 using last_scanner = std::size_t (*)(const unit *text, std::size_t length, unit a, unit b);
@@ -198,7 +199,7 @@ VELMORA_READS_PAST_TERMINATOR inline std::size_t length_of(const unit *text)
 }
 
 // The first place of `a` or `b` in `text`, or npos, reading no further than
-// the block that holds it or the terminator.
+// the aligned block or step (up to 128 bytes) that holds it or the terminator.
 VELMORA_READS_PAST_TERMINATOR inline std::size_t first_of(const unit *text, unit a, unit b)
 {
 #if defined(VELMORA_SSE2)

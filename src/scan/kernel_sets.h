@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The scanners behind text_scan.h, one set per kind of vector unit, and the
-// choice among them. Each set gives the same answers; the widest one the
+// The scanners behind scan.h, one set per kind of vector unit, and the
+// choice among them (dispatch.cpp). Each set gives the same answers; the widest one the
 // processor and the system support is chosen once, at the first text that
 // runs past the inline blocks.
 #pragma once

@@ -1,5 +1,5 @@
 # SPDX-License-Identifier: MIT
-# Builds tests/msvc_consumer.c as an MSVC user would, with clang for the
+# Builds tests/consumer/msvc_consumer.c as an MSVC user would, with clang for the
 # MSVC target and lld-link against velmora.lib alone, and runs it beside the
 # DLL. Skipped, loudly, where those tools or the import library are missing.
 find_program(VELMORA_CLANG NAMES clang clang-14)
@@ -20,10 +20,10 @@ set(program ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/msvc_consumer.exe)
 add_custom_command(OUTPUT ${program}
     COMMAND ${VELMORA_CLANG} --target=${msvc_target} -ffreestanding -fno-builtin -O2
             -Wall -Wextra -Werror -I${VELMORA_INCLUDE_DIR}
-            -c ${CMAKE_CURRENT_SOURCE_DIR}/msvc_consumer.c -o ${object}
+            -c ${CMAKE_CURRENT_SOURCE_DIR}/consumer/msvc_consumer.c -o ${object}
     COMMAND ${VELMORA_LLD_LINK} /nologo /nodefaultlib /entry:consumer_main /subsystem:console
             /machine:${msvc_machine} ${object} ${VELMORA_MSVC_IMPORT_LIBRARY} /out:${program}
-    DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/msvc_consumer.c ${VELMORA_MSVC_IMPORT_LIBRARY}
+    DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/consumer/msvc_consumer.c ${VELMORA_MSVC_IMPORT_LIBRARY}
             ${VELMORA_INCLUDE_DIR}/velmora.h
     COMMENT "Building the MSVC-target consumer against velmora.lib")
 add_custom_target(msvc_consumer ALL DEPENDS ${program})

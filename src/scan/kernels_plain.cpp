@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: MIT
+// The plain scanners: a unit at a time, for processors without a vector set
+// of ours, and the reference every other set is tested against.
+#include "scan/kernel_sets.h"
+
+namespace velmora::scanners {
+namespace {
+
+std::size_t plain_length(const unit *from)
+{
+    const unit *p = from;
+    while (*p)
+        ++p;
+    return static_cast<std::size_t>(p - from);
+}
+
+std::size_t plain_first(const unit *from, unit a, unit b)
+{
+    const unit *p = from;
+    while (*p && *p != a && *p != b)
+        ++p;
+    return static_cast<std::size_t>(p - from);
+}
+
+std::size_t plain_last(const unit *text, std::size_t length, unit a, unit b)
+{
+    while (length-- > 0)
+        if (text[length] == a || text[length] == b) return length;
+    return npos;
+}
+
+} // namespace
+
+const scanner_set plain{"plain", plain_length, plain_first, plain_last};
+
+} // namespace velmora::scanners
