@@ -12,8 +12,8 @@
 #include <unistd.h>
 #endif
 
-#include "scan/scan.h"
 #include "scan/kernel_sets.h"
+#include "scan/scan.h"
 #include "support.h"
 
 namespace velmora_test {
