@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 #include "host_path.h"
 
@@ -141,6 +143,56 @@ TEST_F(FileQuery, NullArgumentsFailWithNotPath)
     EXPECT_EQ(out, untouched_out);
 }
 
+// How many descriptors the process holds (handles under Windows), or nothing
+// where the platform does not tell.
+std::optional<std::size_t> open_descriptors()
+{
+#if defined(_WIN32)
+    DWORD count = 0;
+    if (!GetProcessHandleCount(GetCurrentProcess(), &count)) return std::nullopt;
+    return count;
+#else
+    std::error_code error;
+    std::size_t count = 0;
+    for (fs::directory_iterator it("/proc/self/fd", error), end; !error && it != end;
+         it.increment(error))
+        ++count;
+    if (error) return std::nullopt;
+    return count;
+#endif
+}
+
+// Whether open_descriptors() sees a file opened and closed again.
+bool descriptors_are_counted(const fs::path &file)
+{
+    const std::optional<std::size_t> before = open_descriptors();
+    std::FILE *opened = std::fopen(file.string().c_str(), "rb");
+    const std::optional<std::size_t> during = open_descriptors();
+    if (opened) std::fclose(opened);
+    return opened && before && during && *during == *before + 1 && open_descriptors() == before;
+}
+
+// Every query, many times on each kind of path, leaves the process holding
+// what it held before.
+TEST_F(FileQuery, QueriesHoldNoDescriptorsAfterwards)
+{
+    if (!descriptors_are_counted(root_ / "file.txt"))
+        GTEST_SKIP() << "NOT RUN: this platform does not count the descriptors (handles) a "
+                        "process holds";
+    for (const char *relative : {"file.txt", "missing.txt", "nodir/x.txt", "dir"}) {
+        const text p = path(relative);
+        const std::optional<std::size_t> before = open_descriptors();
+        for (int i = 0; i < 100; ++i) {
+            std::int32_t out = 0;
+            velmora_file_attributes record{};
+            file_exist(p.c_str(), &out);
+            get_file_attr(p.c_str(), &record);
+            is_directory(p.c_str(), &out);
+        }
+        EXPECT_EQ(open_descriptors(), before) << relative;
+    }
+}
+
 #if !defined(_WIN32)
 // POSIX stand-ins for what Windows answers of its own.
 TEST_F(FileQuery, PosixHostAnswersAsWindowsWould)
@@ -152,19 +204,6 @@ TEST_F(FileQuery, PosixHostAnswersAsWindowsWould)
     EXPECT_EQ(exists, 1);
 
     velmora_file_attributes record{};
-    ASSERT_EQ(get_file_attr(path("file.txt").c_str(), &record), 1);
-    EXPECT_EQ(record.dwFileAttributes, 0x01u) << "read-only, nothing else";
-    fs::permissions(root_ / "file.txt", fs::perms::owner_read | fs::perms::owner_write);
-    ASSERT_EQ(get_file_attr(path("file.txt").c_str(), &record), 1);
-    EXPECT_EQ(record.dwFileAttributes, 0x80u) << "a plain file is normal";
-
-    // A lone surrogate names nothing on a UTF-8 host.
-    text lone = path("x");
-    lone.back() = static_cast<velmora_char>(0xD800);
-    prime_error_slot();
-    EXPECT_EQ(file_exist(lone.c_str(), &exists), 0);
-    EXPECT_EQ(get_err_code(), err_undefined);
-
     if (geteuid() != 0) {
         fs::permissions(root_ / "dir", fs::perms::none);
         prime_error_slot();
@@ -172,6 +211,29 @@ TEST_F(FileQuery, PosixHostAnswersAsWindowsWould)
         EXPECT_EQ(get_err_code(), err_undefined) << "access denied";
         fs::permissions(root_ / "dir", fs::perms::owner_all);
     }
+}
+
+// Read-only when nobody may write: the owner, the group or the others.
+TEST_F(FileQuery, ReadOnlyWhenNoModeBitAllowsWriting)
+{
+    const struct {
+        const char *relative;
+        unsigned mode;
+        std::uint32_t attributes;
+    } rows[] = {
+        {"file.txt", 0000, 0x01}, {"file.txt", 0444, 0x01}, {"file.txt", 0555, 0x01},
+        {"file.txt", 0200, 0x80}, {"file.txt", 0020, 0x80}, {"file.txt", 0002, 0x80},
+        {"file.txt", 0644, 0x80}, {"dir", 0555, 0x11},      {"dir", 0575, 0x10},
+        {"dir", 0757, 0x10},      {"dir", 0755, 0x10},
+    };
+    for (const auto &row : rows) {
+        fs::permissions(root_ / row.relative, static_cast<fs::perms>(row.mode));
+        velmora_file_attributes record{};
+        ASSERT_EQ(get_file_attr(path(row.relative).c_str(), &record), 1) << row.relative;
+        EXPECT_EQ(record.dwFileAttributes, row.attributes)
+            << row.relative << " with mode 0" << std::oct << row.mode;
+    }
+    fs::permissions(root_ / "dir", fs::perms::owner_all);
 }
 #endif
 
@@ -232,6 +294,21 @@ TEST_F(FileQuery, NamesLongerThanTheFileSystemAllowsCannotTell)
     expect_cannot_tell(path("dir") + T("\\") + text(300, T('n')));
     // A whole path beyond the host's limit, made of names that each fit.
     expect_cannot_tell(path("dir") + repeat(T("/") + text(200, T('n')), 25));
+}
+
+// A lone surrogate has no UTF-8 spelling, so on a UTF-8 host it names
+// nothing that could be there or missing, wherever in the path it stands.
+TEST_F(FileQuery, LoneSurrogatesCannotTell)
+{
+    constexpr velmora_char high = 0xD800, low = 0xDC00, last_high = 0xDBFF, last_low = 0xDFFF;
+    const text names[] = {
+        {T('x'), high},        {T('x'), low},
+        {low, T('x')},         {high, T('x')},
+        {low, high},           {high, T('\\'), T('x')},
+        {low, T('/'), T('x')}, {last_high, last_high, last_low},
+    };
+    for (const text &name : names)
+        expect_cannot_tell(host_text(root_) + T("/") + name);
 }
 
 TEST_F(FileQuery, SymbolicLinkLoopCannotTell)
