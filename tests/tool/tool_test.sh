@@ -332,6 +332,7 @@ if [ -n "${VELMORA_HEADER:-}" ] && [ -n "${VELMORA_EXTRACT:-}" ]; then
         cmake -DHEADER="$work/$form/velmora.h" -DOUT_DIR="$work/$form" -DVERSION=0 \
             -DMANUAL_TEMPLATE="$(dirname "$VELMORA_EXTRACT")/velmora.1.scd.in" \
             -DCOMPLETION_TEMPLATE="$(dirname "$VELMORA_EXTRACT")/velmora-completion.bash.in" \
+            -DOPTIONS="$(dirname "$VELMORA_EXTRACT")/cli/option_list.h" \
             -P "$VELMORA_EXTRACT" >/dev/null 2>&1 || fail "contracts from the $form header"
     done
     check "the contracts are the same from the reworked header" \
