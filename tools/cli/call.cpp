@@ -5,6 +5,11 @@
 #include <cstdio>
 #include <ctime>
 
+#if defined(_WIN32)
+// The attribute record is the platform's own there.
+#include <windows.h>
+#endif
+
 namespace velmora::cli {
 
 answer usage(std::string message)
