@@ -113,6 +113,16 @@ if [ -n "${VELMORA_MANUAL_PAGE:-}" ]; then
         grep -q "^       $name\$" "$work/manual" || { fail "velmora(1) lacks $name"; continue; }
         pass
     done
+    if [ -n "${VELMORA_EXTRACT:-}" ]; then
+        # Each option of the tool's list, as the manual's OPTIONS shows it.
+        sed -n 's/^VELMORA_OPTION([a-z_]*, "\([^"]*\)".*/\1/p' "$(dirname "$VELMORA_EXTRACT")/cli/option_list.h" >"$work/options"
+        check "the option list is read" [ -s "$work/options" ]
+        while read -r option; do
+            sed -n '/^OPTIONS/,/^BATCH MODE/p' "$work/manual" | grep -qE -- "^       $option(,| |\$)" ||
+                { fail "velmora(1) lacks the option $option"; continue; }
+            pass
+        done <"$work/options"
+    fi
     check "velmora(1) names the locale" grep -q 'setlocale(LC_ALL, "")' "$work/manual"
     check "velmora(1) gives the batch exit status" grep -q 'when any line was a usage' "$work/manual"
 fi
@@ -123,7 +133,10 @@ if [ -n "${VELMORA_COMPLETION:-}" ]; then
     }
     check "completion: export names" [ "$(complete_words velmora path_p)" = "path_pop path_push" ]
     check "completion: after help" [ "$(complete_words velmora help get_file_p)" = "get_file_part" ]
-    check "completion: options after the export" [ "$(complete_words velmora path_pop x --s)" = "--size" ]
+    check "completion: options after the export" \
+        [ "$(complete_words velmora path_pop x -)" = "--size --in-place --offset --" ]
+    check "completion: options before it" [ "$(complete_words velmora --)" = "--json --null --help --version" ]
+    check "completion: -0 is skipped" [ "$(complete_words velmora -0 is_m)" = "is_mask" ]
     check "completion: names after --json" [ "$(complete_words velmora --json is_m)" = "is_mask" ]
 fi
 

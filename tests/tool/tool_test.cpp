@@ -312,6 +312,19 @@ TEST(ToolHelp, ListsEveryExportInTheListsOrder)
 {
     const outcome got = tool({"--help"});
     EXPECT_EQ(got.status, 0);
+    EXPECT_EQ(
+        got.out.rfind(
+            "usage: velmora [--json] EXPORT ARGUMENT... [--size N] [--in-place] [--offset] [--]\n"
+            "       velmora [--json] [-0] -    one call a line (a record) from standard input\n"
+            "       velmora help EXPORT        the export's contract\n"
+            "       velmora --help | --version\n\n",
+            0),
+        0u)
+        << got.out;
+    EXPECT_NE(got.out.find("\n  -0, --null   batch records end with NUL bytes, and so do plain "
+                           "answers\n  --size N     writers:"),
+              std::string::npos)
+        << "an option's line, and the next one";
     EXPECT_NE(got.out.find("setlocale(LC_ALL, \"\")"), std::string::npos) << "names the locale";
     EXPECT_NE(got.out.find("2 if any line was a usage"), std::string::npos) << "batch status";
     const std::string listed = got.out.substr(got.out.find("\nexports:\n") + 10);
