@@ -7,8 +7,9 @@
  * where: lead (before the export or -), batch (with - only), writers,
  * getters, every_export (after any export's name), alone (the whole command).
  * The parser, `velmora --help` (the help text; alone options show in its
- * usage lines), the bash completion and the manual page's OPTIONS and
- * SYNOPSIS (the manual text, in scdoc's markup) are made from these lines.
+ * usage lines instead, and have none), the bash completion and the manual
+ * page's OPTIONS and SYNOPSIS (the manual text, in scdoc's markup) are made
+ * from these lines.
  * Each line stays on one line, its texts without double quotes, backslashes
  * or semicolons, so that tools/extract_contracts.cmake reads it too.
  */
@@ -19,6 +20,6 @@ VELMORA_OPTION(size, "--size", "", "N", writers, "writers: the size handed over 
 VELMORA_OPTION(in_place, "--in-place", "", "", writers, "writers: work in one buffer holding the input", "Writers only: the export writes into the buffer that holds its input.")
 VELMORA_OPTION(offset, "--offset", "", "", getters, "getters: print the part's position in the input first", "Getters only: print the position of the part found in the input, a tab, then the part.")
 VELMORA_OPTION(end_of_options, "--", "", "", every_export, "ends the options", "Ends the options: every later word is an argument, even one that starts with *--*.")
-VELMORA_OPTION(show_help, "--help", "-h", "", alone, "the usage, the options and the exports", "Print the usage, the options and every export's usage line.")
-VELMORA_OPTION(show_version, "--version", "", "", alone, "the tool's name and the library's version", "Print *velmora* and the version of the library's header.")
+VELMORA_OPTION(show_help, "--help", "-h", "", alone, "", "Print the usage, the options and every export's usage line.")
+VELMORA_OPTION(show_version, "--version", "", "", alone, "", "Print *velmora* and the version of the library's header.")
 /* clang-format on */
