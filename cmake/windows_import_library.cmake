@@ -15,8 +15,8 @@ endif()
 set(VELMORA_MSVC_IMPORT_LIBRARY ${CMAKE_ARCHIVE_OUTPUT_DIRECTORY}/velmora.lib)
 add_custom_command(OUTPUT ${VELMORA_MSVC_IMPORT_LIBRARY}
     COMMAND ${VELMORA_DLLTOOL} -m ${velmora_dlltool_machine} -D velmora.dll
-            -d ${PROJECT_SOURCE_DIR}/src/velmora.def -l ${VELMORA_MSVC_IMPORT_LIBRARY}
-    DEPENDS ${PROJECT_SOURCE_DIR}/src/velmora.def
+            -d ${VELMORA_DEF_FILE} -l ${VELMORA_MSVC_IMPORT_LIBRARY}
+    DEPENDS ${VELMORA_DEF_FILE}
     COMMENT "Making the MSVC import library velmora.lib")
 add_custom_target(velmora_msvc_import_library ALL DEPENDS ${VELMORA_MSVC_IMPORT_LIBRARY})
 set(VELMORA_MSVC_IMPORT_LIBRARY ${VELMORA_MSVC_IMPORT_LIBRARY} PARENT_SCOPE)

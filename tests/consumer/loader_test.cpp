@@ -20,26 +20,11 @@ struct export_row {
     int ordinal;
 };
 
-// Every export with its Windows ordinal: the byte order of the names.
+// Every export with its Windows ordinal, from the export list.
 constexpr export_row exports[] = {
-    {"add_NTFS_path_prefix", 1},
-    {"file_exist", 2},
-    {"get_drive_part", 3},
-    {"get_err_code", 4},
-    {"get_error_text", 5},
-    {"get_file_attr", 6},
-    {"get_file_part", 7},
-    {"get_path_part", 8},
-    {"has_NTFS_path_prefix", 9},
-    {"is_UNC_path", 10},
-    {"is_absolute", 11},
-    {"is_directory", 12},
-    {"is_mask", 13},
-    {"path_mask_cmp", 14},
-    {"path_pop", 15},
-    {"path_push", 16},
-    {"rem_NTFS_path_prefix", 17},
-    {"rem_UNC_path_prefix", 18},
+#define VELMORA_EXPORT(name, ordinal, ...) {#name, ordinal},
+#include "export_list.h"
+#undef VELMORA_EXPORT
 };
 
 class Library {

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Checks a built library's export table against the module-definition file:
-# exactly the listed names, undecorated, and on Windows each at its ordinal,
-# importing nothing but system DLLs.
+# Checks a built library's export table against the export list
+# (src/export_list.h): exactly the listed names, undecorated, and on Windows
+# each at its ordinal, importing nothing but system DLLs.
+# Usage: check_exports.sh LIBRARY EXPORT-LIST
 set -euo pipefail
-lib=$1 def=$2
+lib=$1 list=$2
 
-expected=$(awk '$2 ~ /^@[0-9]+$/ { sub("@", "", $2); print $2, $1 }' "$def" | sort -n)
-[ -n "$expected" ] || { echo "no exports listed in $def"; exit 1; }
+expected=$(sed -n 's/^VELMORA_EXPORT(\([A-Za-z_][A-Za-z0-9_]*\), *\([0-9]*\),.*/\2 \1/p' "$list" | sort -n)
+[ -n "$expected" ] || { echo "no exports listed in $list"; exit 1; }
 
 case $(head -c 2 "$lib" | od -An -c | tr -d ' ') in
 MZ)
@@ -30,8 +31,8 @@ MZ)
 esac
 
 if [ "$actual" != "$expected" ]; then
-    echo "export table of $lib differs from $def"
+    echo "export table of $lib differs from $list"
     diff <(echo "$expected") <(echo "$actual") || true
     exit 1
 fi
-echo "exports of $(basename "$lib") match $(basename "$def") ($(wc -l <<<"$actual") names)"
+echo "exports of $(basename "$lib") match $(basename "$list") ($(wc -l <<<"$actual") names)"

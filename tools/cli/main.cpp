@@ -1,0 +1,19 @@
+// SPDX-License-Identifier: MIT
+// velmora: calls any export of the library by name, on arguments given in
+// UTF-8, and prints the outcome in UTF-8, as plain text or as JSON. Exit
+// status: 0 for success or true, 1 for failure or false, 2 for a usage error.
+#include <clocale>
+#include <iostream>
+
+#include "command.h"
+#include "platform.h"
+
+int main(int argc, char **argv)
+{
+    // The library folds case and classifies letters by the C runtime's
+    // locale: the user's, as for any program.
+    std::setlocale(LC_ALL, "");
+    velmora::cli::use_binary_standard_streams();
+    return velmora::cli::run_command(velmora::cli::utf8_arguments(argc, argv), std::cin, std::cout,
+                                     std::cerr);
+}
