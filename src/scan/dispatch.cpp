@@ -22,7 +22,9 @@ const scanner_set *choose()
 #if defined(VELMORA_HAS_AVX2_SCANNERS)
     if (avx2_usable()) return &avx2;
 #endif
-#if defined(VELMORA_HAS_SSE2_SCANNERS)
+#if defined(VELMORA_HAS_NEON_SCANNERS)
+    return &neon;
+#elif defined(VELMORA_HAS_SSE2_SCANNERS)
     return &sse2;
 #else
     return &plain;
@@ -40,7 +42,7 @@ namespace {
 
 // The extended-feature bits (CPUID leaf 7, EBX) of a processor whose system
 // saves the register state that `xcr0_bits` name (XCR0), or 0.
-unsigned extended_features(unsigned xcr0_bits)
+[[maybe_unused]] unsigned extended_features(unsigned xcr0_bits)
 {
 #if defined(__x86_64__) || defined(__i386__)
     unsigned eax, ebx, ecx, edx;

@@ -12,8 +12,8 @@
 #include <unistd.h>
 #endif
 
-#include "scan/scan.h"
 #include "scan/kernel_sets.h"
+#include "scan/scan.h"
 #include "support.h"
 
 namespace velmora_test {
@@ -27,6 +27,9 @@ std::vector<const scanner_set *> runnable_sets()
     std::vector<const scanner_set *> sets{&velmora::scanners::plain};
 #if defined(VELMORA_HAS_SSE2_SCANNERS)
     sets.push_back(&velmora::scanners::sse2);
+#endif
+#if defined(VELMORA_HAS_NEON_SCANNERS)
+    sets.push_back(&velmora::scanners::neon);
 #endif
 #if defined(VELMORA_HAS_AVX2_SCANNERS)
     if (velmora::scanners::avx2_usable()) sets.push_back(&velmora::scanners::avx2);
