@@ -35,6 +35,17 @@ else()
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
     # dpkg-shlibdeps finds our own library for the tool's dependencies here.
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_LIBRARY_OUTPUT_DIRECTORY})
+    # A cross build's packages are for its target, named as Debian names the
+    # architecture; dpkg-shlibdeps finds the target's C library beside the
+    # cross compiler.
+    if(CMAKE_CROSSCOMPILING)
+        if(CMAKE_SYSTEM_PROCESSOR STREQUAL "aarch64")
+            set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE arm64)
+        else()
+            set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${CMAKE_SYSTEM_PROCESSOR})
+        endif()
+        list(APPEND CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_FIND_ROOT_PATH}/lib)
+    endif()
     set(CPACK_DEBIAN_ENABLE_COMPONENT_DEPENDS ON)
     set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 
