@@ -2,8 +2,8 @@
 # SPDX-License-Identifier: MIT
 # Makes the Debian packages of the 64-bit ARM cross build and checks them by
 # their contents, as this machine cannot install them: each is for arm64,
-# holds its files under Debian's multiarch folders, and its programs and
-# library are stripped ARM code. Needs the aarch64 build.
+# depends on the target's packages, holds its files under Debian's multiarch
+# folders, and its programs and library are stripped ARM code. Needs the aarch64 build.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/checks.sh
@@ -18,13 +18,16 @@ declare -A holds=(
     [libvelmora1]="./$libdir/libvelmora.so.1 ./$libdir/libvelmora.so.1.0.0"
     [libvelmora-dev]="./usr/include/velmora.h ./$libdir/libvelmora.so ./$libdir/pkgconfig/velmora.pc
         ./$libdir/cmake/velmora/velmoraConfig.cmake"
-    [velmora-tools]="./usr/bin/velmora"
+    [velmora-tools]="./usr/bin/velmora ./usr/share/man/man1/velmora.1.gz
+        ./usr/share/bash-completion/completions/velmora"
 )
 declare -A code=([libvelmora1]="./$libdir/libvelmora.so.1.0.0" [velmora-tools]="./usr/bin/velmora")
 for package in libvelmora1 libvelmora-dev velmora-tools; do
     deb=$(ls "$build"/packages/"$package"_*_arm64.deb 2>/dev/null | head -n 1)
     check "package $package is made for arm64" [ -n "$deb" ] || continue
     check "$package says Architecture: arm64" bash -c "dpkg-deb -I '$deb' | grep -qx ' Architecture: arm64'"
+    check "$package depends on no package of the cross compiler" \
+        bash -c "! dpkg-deb -f '$deb' Depends | grep -q -- '-cross'"
     listing=$(dpkg-deb -c "$deb" | awk '{ print $6 }')
     for file in ${holds[$package]}; do
         check "$package holds ${file#./}" grep -qx -- "$file" <<<"$listing"
