@@ -35,6 +35,28 @@ else()
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
     # dpkg-shlibdeps finds our own library for the tool's dependencies here.
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_LIBRARY_OUTPUT_DIRECTORY})
+    # A cross build's packages are for its target, named as Debian names the
+    # architecture; dpkg-shlibdeps finds the target's C library beside the
+    # cross compiler.
+    if(CMAKE_CROSSCOMPILING)
+        if(CMAKE_SYSTEM_PROCESSOR STREQUAL "aarch64")
+            set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE arm64)
+        else()
+            set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${CMAKE_SYSTEM_PROCESSOR})
+        endif()
+        list(APPEND CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_FIND_ROOT_PATH}/lib)
+        # For the tool's C++ runtime dpkg-shlibdeps would name the cross
+        # compiler's own package (libgcc-s1-arm64-cross), which the target
+        # lacks: there the tool's dependencies are named as the target's
+        # packages are, the C library at the version built against.
+        file(STRINGS ${CMAKE_FIND_ROOT_PATH}/include/features.h glibc_minor
+            REGEX "^#define[ \t]+__GLIBC_MINOR__[ \t]+[0-9]+")
+        string(REGEX REPLACE ".*[ \t]([0-9]+)$" "\\1" glibc_minor "${glibc_minor}")
+        string(REGEX MATCH "^[0-9]+" compiler_major ${CMAKE_CXX_COMPILER_VERSION})
+        set(CPACK_DEBIAN_TOOLS_PACKAGE_SHLIBDEPS OFF)
+        set(CPACK_DEBIAN_TOOLS_PACKAGE_DEPENDS
+            "libc6 (>= 2.${glibc_minor}), libgcc-s1 (>= 3.0), libstdc++6 (>= ${compiler_major})")
+    endif()
     set(CPACK_DEBIAN_ENABLE_COMPONENT_DEPENDS ON)
     set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 

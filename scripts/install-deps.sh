@@ -10,6 +10,7 @@ packages=(
     g++-mingw-w64-x86-64 g++-mingw-w64-i686 # the Windows DLLs
     wine64 wine32:i386                       # running the Windows tests, 64-bit and 32-bit
     qemu-system-x86 linux-image-amd64 busybox-static xz-utils # a guest for 32-bit programs
+    g++-aarch64-linux-gnu g++-s390x-linux-gnu qemu-user # 64-bit ARM and big-endian Linux, tests under QEMU
     clang libclang-rt-14-dev lld llvm        # fuzzers, sanitizers, the MSVC-target consumer, velmora.lib
     dpkg-dev lintian                         # Debian packages: dependencies and checks
     nlohmann-json3-dev libcli11-dev scdoc    # the command-line tool: JSON, options, manual page

@@ -3,7 +3,8 @@
 # Runs every test: the Linux build plainly, without SIMD and under ASan+UBSan
 # and TSan, the fuzz targets briefly over their corpora, both Windows DLLs
 # under Wine (the 32-bit one natively or in a guest, whichever this machine
-# allows), the installed library and the packages. The benchmarks are built, not run:
+# allows), the 64-bit ARM and big-endian IBM Z builds under QEMU user
+# emulation, the installed library and the packages. The benchmarks are built, not run:
 # timings belong to a quiet machine.
 #
 # Every step runs even when an earlier one failed; the last line counts the
@@ -29,6 +30,10 @@ source scripts/lib/wine.sh
 start_wine64
 step "64-bit Windows DLL under Wine" cmake --workflow --preset mingw64
 step "32-bit Windows DLL under Wine" bash scripts/windows32-tests.sh
+step "64-bit ARM Linux (NEON) under QEMU" cmake --workflow --preset aarch64
+step "Big-endian IBM Z Linux under QEMU" cmake --workflow --preset s390x
+step "Packages: arm64 Debian packages from the ARM cross build, by contents" \
+    bash scripts/check-arm64-packages.sh
 step "Installed: examples through find_package, pkg-config, loading by name, static, as a subproject" \
     bash scripts/check-install.sh
 step "Packages: Debian packages installed system-wide and removed, Windows ZIPs" \

@@ -23,7 +23,9 @@ const scanner_set *choose(const cpu_features &features)
 #if defined(VELMORA_HAS_AVX2_SCANNERS)
     if (avx2_usable(features)) return &avx2;
 #endif
-#if defined(VELMORA_HAS_SSE2_SCANNERS)
+#if defined(VELMORA_HAS_NEON_SCANNERS)
+    return &neon;
+#elif defined(VELMORA_HAS_SSE2_SCANNERS)
     return &sse2;
 #else
     return &plain;

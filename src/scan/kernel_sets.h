@@ -28,6 +28,12 @@ extern const scanner_set plain;
 #define VELMORA_HAS_SSE2_SCANNERS 1
 extern const scanner_set sse2;
 #endif
+// Little-endian only, as scan.h's NEON parts are.
+#if defined(__aarch64__) && defined(__ARM_NEON) && !defined(VELMORA_NO_SIMD) &&                    \
+    defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+#define VELMORA_HAS_NEON_SCANNERS 1
+extern const scanner_set neon;
+#endif
 #if defined(__x86_64__) && !defined(VELMORA_NO_SIMD) && (defined(__GNUC__) || defined(__clang__))
 #define VELMORA_HAS_AVX2_SCANNERS 1
 extern const scanner_set avx2;

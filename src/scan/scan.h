@@ -5,7 +5,8 @@
 // Where the processor has SSE2 the first blocks of a text are scanned here,
 // inline, eight units at a time, so that a short path costs no call; a text
 // that runs on is handed to the widest scanner set the processor has, chosen
-// once (kernel_sets.h, dispatch.cpp).
+// once (kernel_sets.h, dispatch.cpp). On 64-bit ARM the first block is
+// scanned here with NEON, and the rest by the NEON scanners.
 //
 // Forward scans read aligned blocks (16 bytes here, up to 128 a step in the
 // wide sets) that never leave the pages holding the text, so they may read
@@ -23,6 +24,15 @@
 #if defined(__SSE2__) && !defined(VELMORA_NO_SIMD)
 #define VELMORA_SSE2 1
 #include <emmintrin.h>
+#endif
+
+// NEON is part of every 64-bit ARM processor. The bit masks below read the
+// lanes of a vector as one 64-bit number, which is in lane order only on a
+// little-endian one.
+#if defined(__aarch64__) && defined(__ARM_NEON) && !defined(VELMORA_NO_SIMD) &&                    \
+    defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+#define VELMORA_NEON 1
+#include <arm_neon.h>
 #endif
 
 #if defined(__GNUC__) || defined(__clang__)
@@ -49,15 +59,70 @@ extern std::atomic<length_scanner> wide_length;
 extern std::atomic<first_scanner> wide_first;
 extern std::atomic<last_scanner> wide_last;
 
-#if defined(VELMORA_SSE2)
-// How many blocks of eight units the inline part scans before handing over.
-inline constexpr int inline_blocks = 4;
-
+#if defined(VELMORA_SSE2) || defined(VELMORA_NEON)
 inline const unit *aligned_block(const unit *text)
 {
     return reinterpret_cast<const unit *>(reinterpret_cast<std::uintptr_t>(text) &
                                           ~std::uintptr_t{15});
 }
+
+// Units from `text` to `block` (which may lie up to seven units before it).
+// Both are unit-aligned, so the byte difference halves exactly: a shift,
+// where a division would round towards zero.
+inline std::ptrdiff_t units_between(const unit *text, const unit *block)
+{
+    static_assert(sizeof(unit) == 2);
+    return (reinterpret_cast<std::intptr_t>(block) - reinterpret_cast<std::intptr_t>(text)) >> 1;
+}
+#endif
+
+#if defined(VELMORA_NEON)
+VELMORA_READS_PAST_TERMINATOR inline uint16x8_t load_block(const unit *block)
+{
+    return vld1q_u16(reinterpret_cast<const std::uint16_t *>(block));
+}
+
+// Eight bits per unit, bits 8i to 8i+7 for unit i: the lanes of a compare
+// narrowed to bytes and read as one number (NEON has no movemask).
+inline std::uint64_t unit_bits(uint16x8_t marks)
+{
+    return vget_lane_u64(vreinterpret_u64_u8(vshrn_n_u16(marks, 4)), 0);
+}
+
+inline std::size_t lowest_unit(std::uint64_t bits)
+{
+    return static_cast<std::size_t>(__builtin_ctzll(bits)) / 8;
+}
+inline std::size_t highest_unit(std::uint64_t bits)
+{
+    return static_cast<std::size_t>(63 - __builtin_clzll(bits)) / 8;
+}
+
+// Zero exactly in the lanes that hold the terminator, `a` or `b`: the
+// unsigned minimum of a unit and its differences from both.
+struct end_or_either {
+    uint16x8_t a, b;
+    end_or_either(unit want_a, unit want_b)
+        : a(vdupq_n_u16(static_cast<std::uint16_t>(want_a))),
+          b(vdupq_n_u16(static_cast<std::uint16_t>(want_b)))
+    {
+    }
+    uint16x8_t operator()(uint16x8_t block) const
+    {
+        return vminq_u16(block, vminq_u16(veorq_u16(block, a), veorq_u16(block, b)));
+    }
+};
+
+// Bits of the first block that belong to units before `text`, cleared.
+inline std::uint64_t from_text_on(std::uint64_t bits, const unit *text)
+{
+    return bits >> ((reinterpret_cast<std::uintptr_t>(text) & 15) * 4);
+}
+#endif
+
+#if defined(VELMORA_SSE2)
+// How many blocks of eight units the inline part scans before handing over.
+inline constexpr int inline_blocks = 4;
 
 VELMORA_READS_PAST_TERMINATOR inline __m128i load_block(const unit *block)
 {
@@ -87,15 +152,6 @@ inline std::size_t lowest_unit(unsigned bits)
 inline std::size_t highest_unit(unsigned bits)
 {
     return static_cast<std::size_t>(31 - __builtin_clz(bits)) / 2;
-}
-
-// Units from `text` to `block` (which may lie up to seven units before it).
-// Both are unit-aligned, so the byte difference halves exactly: a shift,
-// where a division would round towards zero.
-inline std::ptrdiff_t units_between(const unit *text, const unit *block)
-{
-    static_assert(sizeof(unit) == 2);
-    return (reinterpret_cast<std::intptr_t>(block) - reinterpret_cast<std::intptr_t>(text)) >> 1;
 }
 
 // Four blocks from `block` lie in one page, so reading them cannot fault
@@ -199,6 +255,14 @@ VELMORA_READS_PAST_TERMINATOR inline std::size_t length_of(const unit *text)
     block += 8;
     return static_cast<std::size_t>(units_between(text, block)) +
            wide_length.load(std::memory_order_relaxed)(block);
+#elif defined(VELMORA_NEON)
+    using namespace detail;
+    const unit *block = aligned_block(text);
+    if (const std::uint64_t ends = from_text_on(unit_bits(vceqzq_u16(load_block(block))), text))
+        return lowest_unit(ends);
+    block += 8;
+    return static_cast<std::size_t>(units_between(text, block)) +
+           wide_length.load(std::memory_order_relaxed)(block);
 #else
     const unit *p = text;
     while (*p)
@@ -233,6 +297,20 @@ VELMORA_READS_PAST_TERMINATOR inline std::size_t first_of(const unit *text, unit
         }
     }
     return text[at] == 0 ? npos : at;
+#elif defined(VELMORA_NEON)
+    using namespace detail;
+    const unit *block = aligned_block(text);
+    const end_or_either found(a, b);
+    std::size_t at;
+    if (const std::uint64_t head =
+            from_text_on(unit_bits(vceqzq_u16(found(load_block(block)))), text)) {
+        at = lowest_unit(head);
+    } else {
+        block += 8;
+        at = static_cast<std::size_t>(units_between(text, block)) +
+             wide_first.load(std::memory_order_relaxed)(block, a, b);
+    }
+    return text[at] == 0 ? npos : at;
 #else
     for (const unit *p = text; *p; ++p)
         if (*p == a || *p == b) return static_cast<std::size_t>(p - text);
@@ -241,9 +319,10 @@ VELMORA_READS_PAST_TERMINATOR inline std::size_t first_of(const unit *text, unit
 }
 
 // The last place of `a` or `b` (ASCII units other than 0 and 0x7f) in
-// `text`, or npos; reads nothing outside the view. The last 32 units of a
-// longer text are looked at inline in one test, narrowed to bytes as
-// bits_of_four does: a path's last separator mostly lies among them.
+// `text`, or npos; reads nothing outside the view. With SSE2 the last 32
+// units of a longer text are looked at inline in one test, narrowed to bytes
+// as bits_of_four does: a path's last separator mostly lies among them. With
+// NEON a text of a block or more goes straight to the scanner set.
 inline std::size_t last_of(text_view text, unit a, unit b)
 {
     std::size_t end = text.size();
@@ -273,6 +352,8 @@ inline std::size_t last_of(text_view text, unit a, unit b)
         if (const unsigned hits = equal_bits(block, a) | equal_bits(block, b))
             return end - 8 + highest_unit(hits);
     }
+#elif defined(VELMORA_NEON)
+    if (end >= 8) return detail::wide_last.load(std::memory_order_relaxed)(text.data(), end, a, b);
 #endif
     return detail::last_by_unit(text.data(), end, a, b);
 }

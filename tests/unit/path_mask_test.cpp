@@ -9,6 +9,11 @@
 #if defined(_WIN32)
 #include <direct.h>
 #include <windows.h>
+#else
+#include <unistd.h>
+
+#include <cstdlib>
+#include <memory>
 #endif
 
 namespace velmora_test {
@@ -286,6 +291,12 @@ TEST(PathMaskCmp, WorkingDirectoriesBeyondAscii)
 }
 
 #if !defined(_WIN32)
+bool platform_can_name_working_directory()
+{
+    const std::unique_ptr<char, void (*)(void *)> name(getcwd(nullptr, 0), std::free);
+    return name != nullptr;
+}
+
 // A working directory of more than 4,096 bytes and 1,024 units: the host asks
 // again with room enough, and the mask sees all of it.
 TEST(PathMaskCmp, WorkingDirectoryLongerThanAPage)
@@ -302,6 +313,11 @@ TEST(PathMaskCmp, WorkingDirectoryLongerThanAPage)
         deepest += T("/") + name16;
     }
     ASSERT_GT(utf8_of_utf16(deepest).size(), 4096u);
+    // The C library names a directory this deep by walking up from it, which
+    // fails under QEMU user emulation with a path prefix (-L): there the
+    // platform itself cannot name it, so neither can the library.
+    if (!platform_can_name_working_directory())
+        GTEST_SKIP() << "getcwd cannot name a working directory this deep here";
     const text file = deepest + T("/x.txt");
     const mask_row rows[] = {
         {file.c_str(), T(".\\x.txt"), 1},

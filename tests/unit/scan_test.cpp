@@ -30,6 +30,9 @@ std::vector<const scanner_set *> runnable_sets()
 #if defined(VELMORA_HAS_SSE2_SCANNERS)
     sets.push_back(&velmora::scanners::sse2);
 #endif
+#if defined(VELMORA_HAS_NEON_SCANNERS)
+    sets.push_back(&velmora::scanners::neon);
+#endif
 #if defined(VELMORA_HAS_AVX2_SCANNERS)
     if (velmora::scanners::avx2_usable(here)) sets.push_back(&velmora::scanners::avx2);
 #endif
