@@ -12,6 +12,12 @@ set(CPACK_PACKAGE_CHECKSUM SHA256)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/packages)
 set(CPACK_SOURCE_GENERATOR "")
+# The same sources give the same packages (cmake/reproducible.cmake), and
+# SHA256SUMS lists them all.
+configure_file(${PROJECT_SOURCE_DIR}/cmake/templates/CPackProjectConfig.cmake.in
+    ${PROJECT_BINARY_DIR}/CPackProjectConfig.cmake @ONLY)
+set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_BINARY_DIR}/CPackProjectConfig.cmake)
+set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/sha256sums.cmake)
 
 if(WIN32)
     set(CPACK_GENERATOR ZIP)
@@ -42,8 +48,11 @@ else()
     set(CPACK_DEBIAN_RUNTIME_PACKAGE_SECTION libs)
     set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
     set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-    # The shared object's cache is renewed by dpkg's trigger.
-    set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/cmake/debian/triggers)
+    # The shared object's cache is renewed by dpkg's trigger; the symbols
+    # file (cmake/abi.cmake) gives programs built against the library the
+    # version they need.
+    set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/cmake/debian/triggers
+        ${VELMORA_DEBIAN_SYMBOLS})
     set(CPACK_COMPONENT_RUNTIME_DESCRIPTION
         "${PROJECT_DESCRIPTION} (shared library)\n"
         "velmora tests, adds and removes the long-path and UNC prefixes of\n"

@@ -1,0 +1,59 @@
+# SPDX-License-Identifier: MIT
+# The library's ABI, made from the export list (src/velmora.def) and checked
+# against the one recorded in abi/: on Linux a version script that puts every
+# export at VELMORA_1.0 and keeps everything else inside the library, and the
+# Debian symbols file of the runtime package; on Windows the export table
+# with its ordinals (tests/inspection/check_abi.sh).
+file(STRINGS ${PROJECT_SOURCE_DIR}/src/velmora.def velmora_def_lines
+    REGEX "^[ \t]+[A-Za-z_][A-Za-z0-9_]*[ \t]+@[0-9]+")
+set(VELMORA_EXPORTS "")
+foreach(line IN LISTS velmora_def_lines)
+    string(REGEX REPLACE "^[ \t]+([A-Za-z0-9_]+).*" "\\1" name "${line}")
+    list(APPEND VELMORA_EXPORTS ${name})
+endforeach()
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/velmora.def)
+
+# The exports of 1.0 keep this version for good; an export added later gets
+# a version of its own release.
+set(VELMORA_ABI_VERSION VELMORA_1.0)
+
+if(VELMORA_SHARED AND NOT WIN32)
+    set(script "/* Made from src/velmora.def by cmake/abi.cmake. */\n")
+    string(APPEND script "${VELMORA_ABI_VERSION} {\n    global:\n")
+    foreach(name IN LISTS VELMORA_EXPORTS)
+        string(APPEND script "        ${name};\n")
+    endforeach()
+    string(APPEND script "    local:\n        *;\n};\n")
+    set(VELMORA_VERSION_SCRIPT ${PROJECT_BINARY_DIR}/velmora.map)
+    file(CONFIGURE OUTPUT ${VELMORA_VERSION_SCRIPT} CONTENT "${script}" @ONLY)
+    target_link_options(velmora PRIVATE -Wl,--version-script=${VELMORA_VERSION_SCRIPT})
+    set_property(TARGET velmora APPEND PROPERTY LINK_DEPENDS ${VELMORA_VERSION_SCRIPT})
+
+    # dpkg-shlibdeps gives a program that uses the library a dependency on
+    # the first release with the symbols it uses.
+    set(symbols "libvelmora.so.${PROJECT_VERSION_MAJOR} libvelmora${PROJECT_VERSION_MAJOR} #MINVER#\n")
+    string(APPEND symbols " ${VELMORA_ABI_VERSION}@${VELMORA_ABI_VERSION} 1.0.0\n")
+    list(SORT VELMORA_EXPORTS COMPARE STRING)
+    foreach(name IN LISTS VELMORA_EXPORTS)
+        string(APPEND symbols " ${name}@${VELMORA_ABI_VERSION} 1.0.0\n")
+    endforeach()
+    set(VELMORA_DEBIAN_SYMBOLS ${PROJECT_BINARY_DIR}/debian/symbols)
+    file(CONFIGURE OUTPUT ${VELMORA_DEBIAN_SYMBOLS} CONTENT "${symbols}" @ONLY)
+endif()
+
+# Sanitizer builds carry their runtimes' symbols and checks of their own.
+if(VELMORA_BUILD_TESTS AND VELMORA_SHARED AND NOT CMAKE_CXX_FLAGS MATCHES "-fsanitize")
+    add_test(NAME abi
+        COMMAND bash ${PROJECT_SOURCE_DIR}/tests/inspection/check_abi.sh $<TARGET_FILE:velmora>
+                ${PROJECT_SOURCE_DIR}/abi)
+    if(NOT WIN32)
+        # The CET property of our own objects, which the linked files lose
+        # where the C library's start files lack it.
+        set(objects --objects $<TARGET_OBJECTS:velmora_objects>)
+    endif()
+    add_test(NAME hardening
+        COMMAND bash ${PROJECT_SOURCE_DIR}/tests/inspection/check_hardening.sh $<TARGET_FILE:velmora>
+                $<$<TARGET_EXISTS:velmora_tool>:$<TARGET_FILE:velmora_tool>>
+                ${objects})
+    set_tests_properties(abi hardening PROPERTIES LABELS inspection)
+endif()
