@@ -24,7 +24,8 @@ check() {
 # "NAME VERSION" for each symbol the library defines for others.
 defined_dynamic_symbols() {
     readelf -W --dyn-syms "$1" |
-        awk '$7 != "UND" && $5 != "LOCAL" && $8 != "" { split($8, part, "@+"); print part[1], part[2] }'
+        awk '$1 ~ /^[0-9]+:$/ && $7 != "UND" && $5 != "LOCAL" && $8 != "" {
+                 split($8, part, "@+"); print part[1], part[2] }'
 }
 
 exports_versioned() {
@@ -87,9 +88,9 @@ MZ)
     check "$(basename "$lib") holds the recorded export table" table_holds "$abi/velmora.dll.exports" "$actual"
     ;;
 *)
-    symbols=$(defined_dynamic_symbols "$lib")
-    # The version names themselves are defined symbols too.
-    functions=$(awk '$1 !~ /^VELMORA_/' <<<"$symbols")
+    # The version names themselves are defined symbols too, absolute ones.
+    symbols=$(defined_dynamic_symbols "$lib" | awk '!($1 ~ /^VELMORA_/ && $2 == "")')
+    functions=$symbols
     echo "$(basename "$lib") exports $(wc -l <<<"$functions") functions at $(awk '{ print $2 }' <<<"$functions" | sort -u | tr '\n' ' ')"
     check "every export has a VELMORA_ version" exports_versioned "$symbols"
     soname=$(readelf -d "$lib" | sed -n 's/.*(SONAME).*\[\(.*\)\]/\1/p')
