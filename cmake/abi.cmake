@@ -1,9 +1,9 @@
 # SPDX-License-Identifier: MIT
 # The library's ABI, made from the export list (src/velmora.def) and checked
 # against the one recorded in abi/: on Linux a version script that puts every
-# export at VELMORA_1.0 and keeps everything else inside the library, and the
-# Debian symbols file of the runtime package; on Windows the export table
-# with its ordinals (tests/inspection/check_abi.sh).
+# export at VELMORA_1.0 and keeps everything else inside the library (the
+# Debian symbols file follows it, cmake/packaging.cmake); on Windows the
+# export table with its ordinals (tests/inspection/check_abi.sh).
 file(STRINGS ${PROJECT_SOURCE_DIR}/src/velmora.def velmora_def_lines
     REGEX "^[ \t]+[A-Za-z_][A-Za-z0-9_]*[ \t]+@[0-9]+")
 set(VELMORA_EXPORTS "")
@@ -28,17 +28,6 @@ if(VELMORA_SHARED AND NOT WIN32)
     file(CONFIGURE OUTPUT ${VELMORA_VERSION_SCRIPT} CONTENT "${script}" @ONLY)
     target_link_options(velmora PRIVATE -Wl,--version-script=${VELMORA_VERSION_SCRIPT})
     set_property(TARGET velmora APPEND PROPERTY LINK_DEPENDS ${VELMORA_VERSION_SCRIPT})
-
-    # dpkg-shlibdeps gives a program that uses the library a dependency on
-    # the first release with the symbols it uses.
-    set(symbols "libvelmora.so.${PROJECT_VERSION_MAJOR} libvelmora${PROJECT_VERSION_MAJOR} #MINVER#\n")
-    string(APPEND symbols " ${VELMORA_ABI_VERSION}@${VELMORA_ABI_VERSION} 1.0.0\n")
-    list(SORT VELMORA_EXPORTS COMPARE STRING)
-    foreach(name IN LISTS VELMORA_EXPORTS)
-        string(APPEND symbols " ${name}@${VELMORA_ABI_VERSION} 1.0.0\n")
-    endforeach()
-    set(VELMORA_DEBIAN_SYMBOLS ${PROJECT_BINARY_DIR}/debian/symbols)
-    file(CONFIGURE OUTPUT ${VELMORA_DEBIAN_SYMBOLS} CONTENT "${symbols}" @ONLY)
 endif()
 
 # Sanitizer builds carry their runtimes' symbols and checks of their own.

@@ -17,6 +17,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "library_info.h"
 #include "velmora.h"
 
 #if defined(_WIN32)
@@ -788,7 +789,9 @@ int main(int argc, char **argv)
     }
     if (!words.empty() && (words[0] == "--help" || words[0] == "-h")) return help();
     if (!words.empty() && words[0] == "--version") {
-        std::cout << "velmora " VELMORA_VERSION "\n";
+        std::cout << "velmora " VELMORA_VERSION "\n"
+                  << "library " << velmora_tool::loaded_library() << "\n"
+                  << "scanners " << velmora_tool::scanner_set() << "\n";
         return exit_true;
     }
     if (!words.empty() && words[0] == "help") return help_on(words);

@@ -107,7 +107,17 @@ expect 1 '' 'no text for code 9' get_error_text 9
 expect 0 '0' "$any" get_err_code
 expect 0 'Ünïcødé\日本' "$any" path_pop 'Ünïcødé\日本\x'
 expect 1 '' 'code 4: File not found' get_file_attr 'no_such_file_here'
-expect 0 "velmora $version" "$any" --version
+# --version: the tool's version, the loaded library's with its file, and the
+# scanner set, one a line.
+version_says_all() {
+    local out
+    out=$(velmora --version 2>/dev/null) || return 1
+    [ "$(sed -n 1p <<<"$out")" = "velmora $version" ] &&
+        grep -qE "^library $version \(.*velmora[^/\\]*\)$" <<<"$out" &&
+        grep -qxE 'scanners (plain|SSE2|AVX2|AVX-512BW)' <<<"$out" ||
+        { echo "velmora --version printed:"; echo "$out"; return 1; }
+}
+check "--version names both versions, the library's file and the scanner set" version_says_all
 
 # ---- Arguments: names, options, numbers -----------------------------------------
 expect 0 'file.txt' "$any" GET_File_Part 'C:\dir\file.txt'
