@@ -9,7 +9,9 @@
 # the first differing bytes (cmp -l) and the sections they fall in.
 #
 # VELMORA_REPRODUCIBLE_PRESETS chooses the builds (default: linux mingw64
-# mingw32). The tests are not built: they ship in nothing.
+# mingw32). The tests are not built: they ship in nothing. The machine must
+# not have libvelmora1 installed meanwhile: dpkg-shlibdeps reads an installed
+# library's symbols file, and the tool's package would depend on it too.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/checks.sh
@@ -85,6 +87,9 @@ same() {
 }
 
 echo "commit $commit, SOURCE_DATE_EPOCH ${SOURCE_DATE_EPOCH:-from the commit}"
+if dpkg-query -W -f='${Status}' libvelmora1 2>/dev/null | grep -q 'install ok installed'; then
+    echo "warning: libvelmora1 is installed; the tool's package may depend on it"
+fi
 # One umask for both: CPack gives the members of a .deb's outer archive the
 # mode its temporary files got from it.
 umask 022
