@@ -3,6 +3,7 @@
 # part: `runtime` the shared library, `development` what building against it
 # needs, `tools` the command (tools/CMakeLists.txt), each with the licence.
 set(VELMORA_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/velmora)
+set(VELMORA_CONTACT "velmora developers <developers@velmora.invalid>")
 
 install(TARGETS velmora EXPORT velmoraTargets
     RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT runtime
@@ -52,9 +53,17 @@ if(WIN32)
     install(FILES LICENSE README.md CHANGELOG.md DESTINATION . COMPONENT runtime)
 else()
     set(changelog ${PROJECT_BINARY_DIR}/changelog.gz)
+    # In Debian's form, which lintian reads, made from CHANGELOG.md.
+    add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/changelog
+        COMMAND ${CMAKE_COMMAND} -DCHANGELOG=${PROJECT_SOURCE_DIR}/CHANGELOG.md
+                -DOUTPUT=${PROJECT_BINARY_DIR}/changelog -DPACKAGE=${PROJECT_NAME}
+                "-DMAINTAINER=${VELMORA_CONTACT}"
+                -P ${PROJECT_SOURCE_DIR}/cmake/debian_changelog.cmake
+        DEPENDS ${PROJECT_SOURCE_DIR}/CHANGELOG.md ${PROJECT_SOURCE_DIR}/cmake/debian_changelog.cmake
+        VERBATIM)
     add_custom_command(OUTPUT ${changelog}
-        COMMAND gzip -9nc ${PROJECT_SOURCE_DIR}/CHANGELOG.md > ${changelog}
-        DEPENDS ${PROJECT_SOURCE_DIR}/CHANGELOG.md)
+        COMMAND gzip -9nc ${PROJECT_BINARY_DIR}/changelog > ${changelog}
+        DEPENDS ${PROJECT_BINARY_DIR}/changelog)
     add_custom_target(velmora_changelog ALL DEPENDS ${changelog})
     set(components runtime development)
     if(VELMORA_BUILD_TOOLS)

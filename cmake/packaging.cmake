@@ -4,7 +4,7 @@
 # named as Debian names them.
 set(CPACK_PACKAGE_NAME velmora)
 set(CPACK_PACKAGE_VENDOR "the velmora developers")
-set(CPACK_PACKAGE_CONTACT "velmora developers <developers@velmora.invalid>")
+set(CPACK_PACKAGE_CONTACT "${VELMORA_CONTACT}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_RESOURCE_FILE_README ${PROJECT_SOURCE_DIR}/README.md)
@@ -12,6 +12,12 @@ set(CPACK_PACKAGE_CHECKSUM SHA256)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/packages)
 set(CPACK_SOURCE_GENERATOR "")
+# The same sources give the same packages (cmake/reproducible.cmake), and
+# SHA256SUMS lists them all.
+configure_file(${PROJECT_SOURCE_DIR}/cmake/templates/CPackProjectConfig.cmake.in
+    ${PROJECT_BINARY_DIR}/CPackProjectConfig.cmake @ONLY)
+set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_BINARY_DIR}/CPackProjectConfig.cmake)
+set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/sha256sums.cmake)
 
 if(WIN32)
     set(CPACK_GENERATOR ZIP)
@@ -60,13 +66,32 @@ else()
     set(CPACK_DEBIAN_ENABLE_COMPONENT_DEPENDS ON)
     set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 
+    # The symbols file: dpkg-shlibdeps gives a program that uses the library
+    # a dependency on the first release with the symbols it uses. Every
+    # export of 1.0 (cmake/abi.cmake) came with 1.0.0.
+    if(VELMORA_SHARED)
+        set(symbols "libvelmora.so.${PROJECT_VERSION_MAJOR} ${VELMORA_PACKAGE_runtime} #MINVER#\n")
+        string(APPEND symbols "* Build-Depends-Package: ${VELMORA_PACKAGE_development}\n")
+        string(APPEND symbols " ${VELMORA_ABI_VERSION}@${VELMORA_ABI_VERSION} 1.0.0\n")
+        set(names ${VELMORA_EXPORTS})
+        list(SORT names COMPARE STRING)
+        foreach(name IN LISTS names)
+            string(APPEND symbols " ${name}@${VELMORA_ABI_VERSION} 1.0.0\n")
+        endforeach()
+        set(VELMORA_DEBIAN_SYMBOLS ${PROJECT_BINARY_DIR}/debian/symbols)
+        file(CONFIGURE OUTPUT ${VELMORA_DEBIAN_SYMBOLS} CONTENT "${symbols}" @ONLY)
+    endif()
+
     set(CPACK_DEBIAN_RUNTIME_PACKAGE_NAME ${VELMORA_PACKAGE_runtime})
     set(CPACK_DEBIAN_RUNTIME_PACKAGE_SECTION libs)
     set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
     set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-    # The shared object's cache is renewed by dpkg's trigger.
-    set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/cmake/debian/triggers)
-    set(CPACK_COMPONENT_RUNTIME_DESCRIPTION
+    # The shared object's cache is renewed by dpkg's trigger; the symbols
+    # file (cmake/abi.cmake) gives programs built against the library the
+    # version they need.
+    set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/cmake/debian/triggers
+        ${VELMORA_DEBIAN_SYMBOLS})
+    string(CONCAT CPACK_COMPONENT_RUNTIME_DESCRIPTION
         "${PROJECT_DESCRIPTION} (shared library)\n"
         "velmora tests, adds and removes the long-path and UNC prefixes of\n"
         "Windows paths, finds their drive, file-name and path parts, pushes and\n"
@@ -76,7 +101,7 @@ else()
     set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_NAME ${VELMORA_PACKAGE_development})
     set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)
     set(CPACK_COMPONENT_DEVELOPMENT_DEPENDS runtime)
-    set(CPACK_COMPONENT_DEVELOPMENT_DESCRIPTION
+    string(CONCAT CPACK_COMPONENT_DEVELOPMENT_DESCRIPTION
         "${PROJECT_DESCRIPTION} (development files)\n"
         "The C header, the CMake package and the pkg-config file for building\n"
         "programs against the velmora library.")
@@ -84,7 +109,7 @@ else()
     set(CPACK_DEBIAN_TOOLS_PACKAGE_NAME ${VELMORA_PACKAGE_tools})
     set(CPACK_DEBIAN_TOOLS_PACKAGE_SECTION utils)
     set(CPACK_COMPONENT_TOOLS_DEPENDS runtime)
-    set(CPACK_COMPONENT_TOOLS_DESCRIPTION
+    string(CONCAT CPACK_COMPONENT_TOOLS_DESCRIPTION
         "${PROJECT_DESCRIPTION} (command-line tool)\n"
         "The velmora command calls any function of the library by name, one\n"
         "call per command or a batch of calls from standard input, with output\n"

@@ -9,10 +9,13 @@ function(velmora_separate_debug_info target)
     if(NOT VELMORA_OBJCOPY OR CMAKE_BUILD_TYPE STREQUAL "Debug")
         return()
     endif()
+    # objcopy stamps a PE file it writes with the time, or SOURCE_DATE_EPOCH
+    # where it is set (cmake/reproducible.cmake).
+    set(objcopy ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${VELMORA_SOURCE_DATE_EPOCH} ${VELMORA_OBJCOPY})
     add_custom_command(TARGET ${target} POST_BUILD
-        COMMAND ${VELMORA_OBJCOPY} --only-keep-debug $<TARGET_FILE:${target}>
+        COMMAND ${objcopy} --only-keep-debug $<TARGET_FILE:${target}>
                 $<TARGET_FILE:${target}>.debug
-        COMMAND ${VELMORA_OBJCOPY} --strip-debug --strip-unneeded
+        COMMAND ${objcopy} --strip-debug --strip-unneeded
                 --add-gnu-debuglink=$<TARGET_FILE:${target}>.debug $<TARGET_FILE:${target}>
         WORKING_DIRECTORY $<TARGET_FILE_DIR:${target}>
         VERBATIM)

@@ -13,6 +13,7 @@ packages=(
     g++-aarch64-linux-gnu g++-s390x-linux-gnu qemu-user # 64-bit ARM and big-endian Linux, tests under QEMU
     clang libclang-rt-14-dev lld llvm        # fuzzers, sanitizers, the MSVC-target consumer, velmora.lib
     dpkg-dev lintian                         # Debian packages: dependencies and checks
+    abigail-tools devscripts diffoscope-minimal # release checks: ABI, hardening-check, reproducibility
     nlohmann-json3-dev libcli11-dev scdoc    # the command-line tool: JSON, options, manual page
     jq groff-base man-db bash-completion     # checking the tool's output, manual page and completion
     locales util-linux                       # test locales; tests run as an unprivileged user

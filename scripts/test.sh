@@ -4,7 +4,8 @@
 # and TSan, the fuzz targets briefly over their corpora, both Windows DLLs
 # under Wine (the 32-bit one natively or in a guest, whichever this machine
 # allows), the 64-bit ARM and big-endian IBM Z builds under QEMU user
-# emulation, the installed library and the packages. The benchmarks are built, not run:
+# emulation, the installed library and the packages, and two builds of the
+# commit compared byte for byte. The benchmarks are built, not run:
 # timings belong to a quiet machine.
 #
 # Every step runs even when an earlier one failed; the last line counts the
@@ -38,5 +39,7 @@ step "Installed: examples through find_package, pkg-config, loading by name, sta
     bash scripts/check-install.sh
 step "Packages: Debian packages installed system-wide and removed, Windows ZIPs" \
     bash scripts/check-packages.sh
+step "Reproducible: the commit built twice, in two folders at two times, gives the same files" \
+    bash scripts/check-reproducible.sh
 
 summary

@@ -58,7 +58,17 @@ expect 2 '' 'did you mean is_mask' ismask x
 # Non-ASCII text and spaces: a Windows program receives them as UTF-16.
 expect 0 'Ünïcødé\日本' '' path_pop 'Ünïcødé\日本\x'
 expect 0 'C:\my dir\a b' '' path_push 'C:\my dir' 'a b'
-expect 0 "velmora $version" '' --version
+# --version: the tool's version, the loaded library's with its file, and the
+# scanner set, one a line.
+version_says_all() {
+    local out
+    out=$(velmora --version 2>/dev/null) || return 1
+    [ "$(sed -n 1p <<<"$out")" = "velmora $version" ] &&
+        grep -qE "^library $version \(.*velmora[^/\\]*\)\$" <<<"$out" &&
+        grep -qxE 'scanners (plain|SSE2|AVX2|AVX-512BW|NEON)' <<<"$out" ||
+        { echo "velmora --version printed:"; echo "$out"; return 1; }
+}
+check "--version names both versions, the library's file and the scanner set" version_says_all
 # A fresh process holds no error code.
 expect 0 '0' '' get_err_code
 if [ ${#runner[@]} -eq 0 ]; then

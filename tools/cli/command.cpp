@@ -6,6 +6,7 @@
 
 #include "call.h"
 #include "json_output.h"
+#include "library_info.h"
 #include "options.h"
 #include "usage.h"
 
@@ -121,7 +122,9 @@ int run_command(std::vector<std::string> words, std::istream &in, std::ostream &
     const option_spec *alone = words.empty() ? nullptr : find_option(words[0], option_scope::alone);
     if (alone && alone->id == option_id::show_help) return help(out);
     if (alone && alone->id == option_id::show_version) {
-        out << "velmora " VELMORA_VERSION_STRING "\n";
+        out << "velmora " VELMORA_VERSION_STRING "\n"
+            << "library " << loaded_library() << "\n"
+            << "scanners " << scanner_set() << "\n";
         return exit_true;
     }
     if (!words.empty() && words[0] == "help") return help_on(words, out, err);
