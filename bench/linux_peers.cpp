@@ -21,6 +21,7 @@
 #include "floor.h"
 #include "inputs.h"
 #include "peer_table.h"
+#include "processor.h"
 #include "velmora.h"
 
 #if defined(VELMORA_BENCH_ICU)
@@ -335,6 +336,7 @@ void sixteen_bit_rows(const library &lib, peer_table &table)
 
 int main()
 {
+    std::printf("processor: %s\n", processor_line().c_str());
     const int cpu = pin_to_one_cpu();
     std::printf("pinned to cpu %d; %d rounds a row, each ours and the peer back to back, "
                 "the order turning\n",
