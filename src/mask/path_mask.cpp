@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <memory>
 
-#include "scan/scan.h"
 #include "mask/wild_match.h"
+#include "scan/scan.h"
 
 namespace velmora {
 namespace {

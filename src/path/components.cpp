@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "core/error.h"
-#include "scan/scan.h"
 #include "host/host.h"
 #include "path/prefix.h"
+#include "scan/scan.h"
 
 namespace velmora {
 namespace {

@@ -14,13 +14,14 @@
 namespace velmora::scanners {
 namespace {
 
-const scanner_set *choose()
+const scanner_set *choose(const cpu_features &features)
 {
+    (void)features;
 #if defined(VELMORA_HAS_AVX512_SCANNERS)
-    if (avx512_usable()) return &avx512;
+    if (avx512_usable(features)) return &avx512;
 #endif
 #if defined(VELMORA_HAS_AVX2_SCANNERS)
-    if (avx2_usable()) return &avx2;
+    if (avx2_usable(features)) return &avx2;
 #endif
 #if defined(VELMORA_HAS_SSE2_SCANNERS)
     return &sse2;
@@ -36,55 +37,66 @@ std::size_t choose_then_last(const unit *text, std::size_t length, unit a, unit 
 
 } // namespace
 
+#if defined(__x86_64__) || defined(__i386__)
 namespace {
 
-// The extended-feature bits (CPUID leaf 7, EBX) of a processor whose system
-// saves the register state that `xcr0_bits` name (XCR0), or 0.
-unsigned extended_features(unsigned xcr0_bits)
+std::uint64_t read_xcr0()
 {
-#if defined(__x86_64__) || defined(__i386__)
-    unsigned eax, ebx, ecx, edx;
-    if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx)) return 0;
-    if (!(ecx & bit_OSXSAVE) || !(ecx & bit_AVX)) return 0;
-    unsigned xcr0_low, xcr0_high;
-    __asm__("xgetbv" : "=a"(xcr0_low), "=d"(xcr0_high) : "c"(0));
-    if ((xcr0_low & xcr0_bits) != xcr0_bits) return 0;
-    if (__get_cpuid_max(0, nullptr) < 7) return 0;
-    __cpuid_count(7, 0, eax, ebx, ecx, edx);
-    return ebx;
-#else
-    (void)xcr0_bits;
-    return 0;
-#endif
+    unsigned low, high;
+    __asm__("xgetbv" : "=a"(low), "=d"(high) : "c"(0));
+    return (std::uint64_t{high} << 32) | low;
 }
 
 // XCR0: the vector registers' lower and upper halves (bits 1, 2), and the
 // mask registers and the rest of the 512-bit ones (bits 5 to 7).
-constexpr unsigned ymm_state = 0x06;
-constexpr unsigned zmm_state = 0xe6;
+constexpr std::uint64_t ymm_state = 0x06;
+constexpr std::uint64_t zmm_state = 0xe6;
+
+// Whether the processor has AVX and the system saves all of the register
+// state that `state` names.
+bool saves(const cpu_features &features, std::uint64_t state)
+{
+    const std::uint32_t needed = bit_OSXSAVE | bit_AVX;
+    return (features.leaf1_ecx & needed) == needed && (features.xcr0 & state) == state;
+}
 
 } // namespace
 
-bool avx2_usable()
+cpu_features this_processor()
 {
-#if defined(bit_AVX2)
-    return (extended_features(ymm_state) & bit_AVX2) != 0;
-#else
-    return false;
-#endif
+    cpu_features features{0, 0, 0};
+    unsigned eax, ebx, ecx, edx;
+    if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx)) return features;
+    features.leaf1_ecx = ecx;
+    // xgetbv faults unless the system has enabled it.
+    if (ecx & bit_OSXSAVE) features.xcr0 = read_xcr0();
+    if (__get_cpuid_max(0, nullptr) >= 7) {
+        __cpuid_count(7, 0, eax, ebx, ecx, edx);
+        features.leaf7_ebx = ebx;
+    }
+    return features;
 }
 
-bool avx512_usable()
+bool avx2_usable(const cpu_features &features)
 {
-#if defined(bit_AVX512F) && defined(bit_AVX512BW)
-    const unsigned wanted = bit_AVX512F | bit_AVX512BW;
-    return (extended_features(zmm_state) & wanted) == wanted;
-#else
-    return false;
-#endif
+    return saves(features, ymm_state) && (features.leaf7_ebx & bit_AVX2) != 0;
 }
 
-const scanner_set &best() { return *choose(); }
+bool avx512_usable(const cpu_features &features)
+{
+    // The AVX-512 scanners start with the AVX2 first step.
+    const std::uint32_t wanted = bit_AVX2 | bit_AVX512F | bit_AVX512BW;
+    return saves(features, zmm_state) && (features.leaf7_ebx & wanted) == wanted;
+}
+#else
+cpu_features this_processor() { return {0, 0, 0}; }
+bool avx2_usable(const cpu_features &) { return false; }
+bool avx512_usable(const cpu_features &) { return false; }
+#endif
+
+const scanner_set &choose_for(const cpu_features &features) { return *choose(features); }
+
+const scanner_set &best() { return choose_for(this_processor()); }
 
 namespace {
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "core/text.h"
 
@@ -34,12 +35,28 @@ extern const scanner_set avx2;
 extern const scanner_set avx512;
 #endif
 
-// Whether the processor has AVX2, or AVX-512 with its byte and word
-// instructions, and the system saves the registers they use.
-bool avx2_usable();
-bool avx512_usable();
+// The feature words the choice reads: CPUID leaf 1 ECX, leaf 7 (sub-leaf 0)
+// EBX, and XCR0, the register state the system saves. A word the processor
+// does not give (no leaf 7, or XCR0 without OSXSAVE) reads as 0, as do all
+// three off x86.
+struct cpu_features {
+    std::uint32_t leaf1_ecx;
+    std::uint32_t leaf7_ebx;
+    std::uint64_t xcr0;
+};
 
-// The set in use.
+// This processor's words.
+cpu_features this_processor();
+
+// Whether a processor with `features` has AVX2, or AVX-512 with its byte and
+// word instructions (and AVX2), and its system saves the registers they use.
+bool avx2_usable(const cpu_features &features);
+bool avx512_usable(const cpu_features &features);
+
+// The widest set of this build that a processor with `features` can run.
+const scanner_set &choose_for(const cpu_features &features);
+
+// The set in use: the one chosen for this processor.
 const scanner_set &best();
 
 } // namespace velmora::scanners

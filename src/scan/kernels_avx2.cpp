@@ -114,9 +114,7 @@ VELMORA_AVX2 std::size_t avx2_last(const unit *text, std::size_t length, unit a,
             return end - 8 + highest(bits);
         end -= 8;
     }
-    while (end-- > 0)
-        if (text[end] == a || text[end] == b) return end;
-    return npos;
+    return detail::last_by_unit(text, end, a, b);
 }
 
 } // namespace

@@ -3,6 +3,8 @@
 // of ours, and the reference every other set is tested against.
 #include "scan/kernel_sets.h"
 
+#include "scan/scan.h"
+
 namespace velmora::scanners {
 namespace {
 
@@ -24,9 +26,7 @@ std::size_t plain_first(const unit *from, unit a, unit b)
 
 std::size_t plain_last(const unit *text, std::size_t length, unit a, unit b)
 {
-    while (length-- > 0)
-        if (text[length] == a || text[length] == b) return length;
-    return npos;
+    return detail::last_by_unit(text, length, a, b);
 }
 
 } // namespace

@@ -51,9 +51,7 @@ std::size_t sse2_last(const unit *text, std::size_t length, unit a, unit b)
         if (const unsigned hits = equal_bits(block, a) | equal_bits(block, b))
             return end - 8 + highest_unit(hits);
     }
-    while (end-- > 0)
-        if (text[end] == a || text[end] == b) return end;
-    return npos;
+    return detail::last_by_unit(text, end, a, b);
 }
 
 } // namespace

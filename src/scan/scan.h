@@ -161,6 +161,15 @@ inline unsigned from_text_on(unsigned bits, const unit *text)
 }
 #endif
 
+// The last place of `a` or `b` among the first `end` units of `text`, a unit
+// at a time: the tail of every backward scan.
+inline std::size_t last_by_unit(const unit *text, std::size_t end, unit a, unit b)
+{
+    while (end-- > 0)
+        if (text[end] == a || text[end] == b) return end;
+    return npos;
+}
+
 } // namespace detail
 
 // The length of `text`.
@@ -265,9 +274,7 @@ inline std::size_t last_of(text_view text, unit a, unit b)
             return end - 8 + highest_unit(hits);
     }
 #endif
-    while (end-- > 0)
-        if (text[end] == a || text[end] == b) return end;
-    return npos;
+    return detail::last_by_unit(text.data(), end, a, b);
 }
 
 inline std::size_t last_of(text_view text, unit c) { return last_of(text, c, c); }

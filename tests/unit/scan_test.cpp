@@ -12,8 +12,8 @@
 #include <unistd.h>
 #endif
 
-#include "scan/scan.h"
 #include "scan/kernel_sets.h"
+#include "scan/scan.h"
 #include "support.h"
 
 namespace velmora_test {
@@ -24,15 +24,17 @@ using velmora::scanners::scanner_set;
 
 std::vector<const scanner_set *> runnable_sets()
 {
+    [[maybe_unused]] const velmora::scanners::cpu_features here =
+        velmora::scanners::this_processor();
     std::vector<const scanner_set *> sets{&velmora::scanners::plain};
 #if defined(VELMORA_HAS_SSE2_SCANNERS)
     sets.push_back(&velmora::scanners::sse2);
 #endif
 #if defined(VELMORA_HAS_AVX2_SCANNERS)
-    if (velmora::scanners::avx2_usable()) sets.push_back(&velmora::scanners::avx2);
+    if (velmora::scanners::avx2_usable(here)) sets.push_back(&velmora::scanners::avx2);
 #endif
 #if defined(VELMORA_HAS_AVX512_SCANNERS)
-    if (velmora::scanners::avx512_usable()) sets.push_back(&velmora::scanners::avx512);
+    if (velmora::scanners::avx512_usable(here)) sets.push_back(&velmora::scanners::avx512);
 #endif
     return sets;
 }
@@ -179,7 +181,110 @@ TEST(TextScan, ScansStayOnTheirPage)
         }
     }
 }
+
+// Near a page's end the wide sets cannot read a whole first step and start
+// block by block: each wanted unit, as either argument, at every place.
+TEST(TextScan, FindsEitherUnitAtEveryPlaceNearThePageEnd)
+{
+    fenced_page page;
+    velmora_char *const begin = page.begin();
+    const std::size_t units = page.units();
+    for (const scanner_set *set : runnable_sets()) {
+        SCOPED_TRACE(set->name);
+        for (std::size_t length = 1; length < 200; ++length) {
+            velmora_char *text = begin + units - 1 - length;
+            const auto address = reinterpret_cast<std::uintptr_t>(text);
+            const std::size_t skip = ((16 - address % 16) % 16) / sizeof(velmora_char);
+            std::fill(begin, begin + units, T('a'));
+            begin[units - 1] = 0;
+            for (std::size_t at = 0; at < length; ++at) {
+                for (const velmora_char wanted : {T('\\'), T('/')}) {
+                    text[at] = wanted;
+                    ASSERT_EQ(velmora::first_of(text, T('\\'), T('/')), at) << show(text);
+                    if (at >= skip) {
+                        ASSERT_EQ(set->first(text + skip, T('\\'), T('/')), at - skip)
+                            << show(text);
+                        ASSERT_EQ(set->first(text + skip, T('/'), T('\\')), at - skip)
+                            << show(text);
+                    }
+                    text[at] = T('a');
+                }
+            }
+        }
+    }
+}
 #endif
+
+using velmora::scanners::cpu_features;
+
+// The bits as the processor manuals number them: CPUID leaf 1 ECX, leaf 7
+// EBX, and the state components of XCR0.
+constexpr std::uint32_t ecx_osxsave = 1u << 27, ecx_avx = 1u << 28;
+constexpr std::uint32_t ebx_avx2 = 1u << 5, ebx_avx512f = 1u << 16, ebx_avx512bw = 1u << 30;
+constexpr std::uint64_t xcr0_sse = 1u << 1, xcr0_avx = 1u << 2, xcr0_opmask = 1u << 5,
+                        xcr0_zmm_hi256 = 1u << 6, xcr0_hi16_zmm = 1u << 7;
+
+enum class width { base, avx2, avx512 };
+
+// The set this build has for a processor that can run up to `wanted`.
+const scanner_set &built_set(width wanted)
+{
+#if defined(VELMORA_HAS_AVX512_SCANNERS)
+    if (wanted == width::avx512) return velmora::scanners::avx512;
+#endif
+#if defined(VELMORA_HAS_AVX2_SCANNERS)
+    if (wanted != width::base) return velmora::scanners::avx2;
+#endif
+    (void)wanted;
+#if defined(VELMORA_HAS_SSE2_SCANNERS)
+    return velmora::scanners::sse2;
+#else
+    return velmora::scanners::plain;
+#endif
+}
+
+// Each bit a set needs, taken away on its own from the words of a processor
+// with AVX-512 and of one with AVX2 alone, and the set chosen then.
+TEST(ScannerChoice, EverySetNeedsEachOfItsBits)
+{
+    const cpu_features with_avx512{ecx_osxsave | ecx_avx, ebx_avx2 | ebx_avx512f | ebx_avx512bw,
+                                   xcr0_sse | xcr0_avx | xcr0_opmask | xcr0_zmm_hi256 |
+                                       xcr0_hi16_zmm};
+    const cpu_features with_avx2{ecx_osxsave | ecx_avx, ebx_avx2, xcr0_sse | xcr0_avx};
+    const struct {
+        const char *bit;
+        cpu_features cleared;
+        width from_avx512, from_avx2;
+    } rows[] = {
+        {"none", {0, 0, 0}, width::avx512, width::avx2},
+        {"OSXSAVE", {ecx_osxsave, 0, 0}, width::base, width::base},
+        {"AVX", {ecx_avx, 0, 0}, width::base, width::base},
+        {"AVX2", {0, ebx_avx2, 0}, width::base, width::base},
+        {"AVX512F", {0, ebx_avx512f, 0}, width::avx2, width::avx2},
+        {"AVX512BW", {0, ebx_avx512bw, 0}, width::avx2, width::avx2},
+        {"XCR0 SSE", {0, 0, xcr0_sse}, width::base, width::base},
+        {"XCR0 AVX", {0, 0, xcr0_avx}, width::base, width::base},
+        {"XCR0 opmask", {0, 0, xcr0_opmask}, width::avx2, width::avx2},
+        {"XCR0 ZMM_Hi256", {0, 0, xcr0_zmm_hi256}, width::avx2, width::avx2},
+        {"XCR0 Hi16_ZMM", {0, 0, xcr0_hi16_zmm}, width::avx2, width::avx2},
+        {"all of them", {~0u, ~0u, ~std::uint64_t{0}}, width::base, width::base},
+    };
+    const auto without = [](const cpu_features &f, const cpu_features &cleared) {
+        return cpu_features{f.leaf1_ecx & ~cleared.leaf1_ecx, f.leaf7_ebx & ~cleared.leaf7_ebx,
+                            f.xcr0 & ~cleared.xcr0};
+    };
+    for (const auto &row : rows) {
+        EXPECT_STREQ(velmora::scanners::choose_for(without(with_avx512, row.cleared)).name,
+                     built_set(row.from_avx512).name)
+            << "AVX-512 processor without " << row.bit;
+        EXPECT_STREQ(velmora::scanners::choose_for(without(with_avx2, row.cleared)).name,
+                     built_set(row.from_avx2).name)
+            << "AVX2 processor without " << row.bit;
+    }
+    // Bits beyond those needed change nothing.
+    const cpu_features everything{~0u, ~0u, ~std::uint64_t{0}};
+    EXPECT_STREQ(velmora::scanners::choose_for(everything).name, built_set(width::avx512).name);
+}
 
 } // namespace
 } // namespace velmora_test
