@@ -54,19 +54,43 @@ template <class F> void bind(void *handle, F &f, const char *name)
     }
 }
 
-library load_library()
+void *open_library(const std::string &file)
 {
     char self[4096];
     const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
     if (n <= 0) std::exit(2);
     self[n] = 0;
-    const std::string path = std::string(dirname(self)) + "/../lib/libvelmora.so.1";
+    const std::string path = std::string(dirname(self)) + "/../lib/" + file;
     void *handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
         std::fprintf(stderr, "linux_peers: %s\n", dlerror());
         std::exit(2);
     }
     std::printf("library: %s\n", path.c_str());
+    return handle;
+}
+
+// The shipped library, or with VELMORA_BENCH_SET the benchmarks' copy of it
+// with that scanner set put in use. Either way the set in use is said.
+library load_library()
+{
+    using use_set = const char *(*)(const char *);
+    const char *wanted = std::getenv("VELMORA_BENCH_SET");
+    void *seam = open_library("libvelmora_bench_sets.so");
+    const auto use = reinterpret_cast<use_set>(dlsym(seam, "velmora_bench_use_scanner_set"));
+    if (!use) std::exit(2);
+    void *handle = seam;
+    if (wanted && *wanted) {
+        const char *in_use = use(wanted);
+        if (!in_use) {
+            std::fprintf(stderr, "linux_peers: this processor cannot run the %s set\n", wanted);
+            std::exit(2);
+        }
+        std::printf("scanner set: %s (VELMORA_BENCH_SET)\n", in_use);
+    } else {
+        std::printf("scanner set: %s (the library's own choice)\n", use(nullptr));
+        handle = open_library("libvelmora.so.1");
+    }
     library lib{};
     bind(handle, lib.path_mask_cmp, "path_mask_cmp");
     bind(handle, lib.get_file_part, "get_file_part");
