@@ -86,6 +86,71 @@ inline std::vector<std::string> realistic_names(std::size_t count = name_count)
     return names;
 }
 
+// Name sets of other shapes than realistic_names(), each with masks that fit
+// it: the mask rows must hold on any names, not only on one mix.
+struct name_shape {
+    const char *label;
+    std::vector<std::string> names; // UTF-8
+    std::vector<const char *> masks;
+};
+
+inline std::vector<name_shape> other_name_shapes(std::size_t count = name_count)
+{
+    std::mt19937 random(7);
+    const auto pick = [&](std::size_t n) { return std::size_t(random() % n); };
+    char buffer[256];
+    std::vector<name_shape> shapes;
+
+    // A folder of numbered files: short, regular, differing only in digits.
+    name_shape numbered{"short numbered names", {}, {"*.txt", "?.log", "file?.log", "*", "1*"}};
+    static const char *const numbered_ext[] = {"txt", "log", "dat"};
+    for (std::size_t i = 0; i < count; ++i) {
+        std::snprintf(buffer, sizeof buffer, pick(2) ? "%u.%s" : "file%u.%s",
+                      unsigned(pick(pick(3) ? 10 : 10000)), numbered_ext[pick(3)]);
+        numbered.names.push_back(buffer);
+    }
+    shapes.push_back(std::move(numbered));
+
+    // Long names, as downloads and exports are named.
+    name_shape long_names{"long names", {}, {"*.txt", "*.LOG", "*report*2024*.csv", "*"}};
+    static const char *const long_words[] = {"quarterly", "report",  "final", "revised",
+                                             "customer",  "summary", "2024",  "export"};
+    static const char *const long_ext[] = {"txt", "log", "csv", "pdf"};
+    for (std::size_t i = 0; i < count; ++i) {
+        std::string name;
+        for (std::size_t w = 0, words = 6 + pick(10); w < words; ++w)
+            name += std::string(w ? "_" : "") + long_words[pick(std::size(long_words))];
+        long_names.names.push_back(name + "." + long_ext[pick(std::size(long_ext))]);
+    }
+    shapes.push_back(std::move(long_names));
+
+    // Names that share a long prefix with the mask: a camera's folder.
+    name_shape prefixed{"names sharing the mask's prefix",
+                        {},
+                        {"IMG_2024????_??????.JPG", "IMG_20241130_*.JPG", "IMG_2024*"}};
+    for (std::size_t i = 0; i < count; ++i) {
+        std::snprintf(buffer, sizeof buffer, "IMG_%04u%02u%02u_%02u%02u%02u.%s",
+                      unsigned(2023 + pick(2)), unsigned(1 + pick(12)), unsigned(1 + pick(30)),
+                      unsigned(pick(24)), unsigned(pick(60)), unsigned(pick(60)),
+                      pick(4) ? "JPG" : "jpg");
+        prefixed.names.push_back(buffer);
+    }
+    shapes.push_back(std::move(prefixed));
+
+    // Names beyond ASCII; no '?' in the masks, which a UTF-8 peer would
+    // match against one byte of a longer character.
+    name_shape wider{"names beyond ASCII", {}, {"*.txt", "résumé*", "*.JPG", "*"}};
+    static const char *const wide_words[] = {"résumé", "Ölbild",   "naïve",  "café",
+                                             "日本語", "ファイル", "данные", "Straße"};
+    static const char *const wide_ext[] = {"txt", "TXT", "JPG", "log"};
+    for (std::size_t i = 0; i < count; ++i)
+        wider.names.push_back(std::string(wide_words[pick(std::size(wide_words))]) + "_" +
+                              std::to_string(pick(1000)) + "." +
+                              wide_ext[pick(std::size(wide_ext))]);
+    shapes.push_back(std::move(wider));
+    return shapes;
+}
+
 // A path of exactly `length` units below `root`, components of 3 to 20 units
 // and a last one with an extension, separated by `separator`.
 inline std::string realistic_path(std::size_t length, std::mt19937 &random, const std::string &root,

@@ -13,13 +13,20 @@
 #include <clocale>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "floor.h"
 #include "inputs.h"
 #include "peer_table.h"
+#include "processor.h"
 #include "velmora.h"
+
+#if defined(VELMORA_BENCH_ICU)
+#include <unicode/ustring.h>
+#endif
 
 namespace {
 
@@ -47,19 +54,43 @@ template <class F> void bind(void *handle, F &f, const char *name)
     }
 }
 
-library load_library()
+void *open_library(const std::string &file)
 {
     char self[4096];
     const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
     if (n <= 0) std::exit(2);
     self[n] = 0;
-    const std::string path = std::string(dirname(self)) + "/../lib/libvelmora.so.1";
+    const std::string path = std::string(dirname(self)) + "/../lib/" + file;
     void *handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
         std::fprintf(stderr, "linux_peers: %s\n", dlerror());
         std::exit(2);
     }
     std::printf("library: %s\n", path.c_str());
+    return handle;
+}
+
+// The shipped library, or with VELMORA_BENCH_SET the benchmarks' copy of it
+// with that scanner set put in use. Either way the set in use is said.
+library load_library()
+{
+    using use_set = const char *(*)(const char *);
+    const char *wanted = std::getenv("VELMORA_BENCH_SET");
+    void *seam = open_library("libvelmora_bench_sets.so");
+    const auto use = reinterpret_cast<use_set>(dlsym(seam, "velmora_bench_use_scanner_set"));
+    if (!use) std::exit(2);
+    void *handle = seam;
+    if (wanted && *wanted) {
+        const char *in_use = use(wanted);
+        if (!in_use) {
+            std::fprintf(stderr, "linux_peers: this processor cannot run the %s set\n", wanted);
+            std::exit(2);
+        }
+        std::printf("scanner set: %s (VELMORA_BENCH_SET)\n", in_use);
+    } else {
+        std::printf("scanner set: %s (the library's own choice)\n", use(nullptr));
+        handle = open_library("libvelmora.so.1");
+    }
     library lib{};
     bind(handle, lib.path_mask_cmp, "path_mask_cmp");
     bind(handle, lib.get_file_part, "get_file_part");
@@ -85,15 +116,23 @@ int pin_to_one_cpu()
     return cpu;
 }
 
-void name_rows(const library &lib, peer_table &table, const char *locale)
+// UTF-8 to the library's units, through the standard library's conversion.
+text utf16_of(const std::string &utf8)
 {
-    const std::vector<std::string> names = realistic_names();
+    const std::u16string wide = std::filesystem::path(utf8).u16string();
+    return text(wide.begin(), wide.end());
+}
+
+void name_rows(const library &lib, peer_table &table, const std::string &set_label,
+               const std::vector<std::string> &names, const std::vector<const char *> &masks,
+               const char *locale)
+{
     std::vector<text> wide;
     for (const std::string &name : names)
-        wide.push_back(widen(name));
-    for (const char *mask : name_masks) {
-        const text wide_mask = widen(mask);
-        const std::string label = std::string("20,000 names, mask ") + mask + ", " + locale;
+        wide.push_back(utf16_of(name));
+    for (const char *mask : masks) {
+        const text wide_mask = utf16_of(mask);
+        const std::string label = set_label + ", mask " + mask + ", " + locale;
         std::size_t differ = 0, matched = 0;
         for (std::size_t i = 0; i < names.size(); ++i) {
             const bool ours = lib.path_mask_cmp(wide[i].c_str(), wide_mask.c_str()) == 1;
@@ -117,6 +156,15 @@ void name_rows(const library &lib, peer_table &table, const char *locale)
                       },
                       names.size()));
     }
+}
+
+// Every name set in one locale: the realistic mix, then the other shapes.
+void name_rows(const library &lib, peer_table &table, const char *locale)
+{
+    const std::vector<const char *> masks(std::begin(name_masks), std::end(name_masks));
+    name_rows(lib, table, "20,000 names", realistic_names(), masks, locale);
+    for (const name_shape &shape : other_name_shapes())
+        name_rows(lib, table, shape.label, shape.names, shape.masks, locale);
 }
 
 void pathological_rows(const library &lib, peer_table &table)
@@ -237,10 +285,82 @@ void component_rows(const library &lib, peer_table &table, peer_table &floor)
     }
 }
 
+// What a program that holds UTF-16 on Linux would call instead: ICU's string
+// functions and std::u16string_view. They show what 16-bit text costs
+// elsewhere; glibc stays the row to beat. The peers look for the slash alone
+// (the paths have no backslash), where ours looks for both separators.
+void sixteen_bit_rows(const library &lib, peer_table &table)
+{
+    for (const std::size_t length : path_lengths) {
+        path_set set(length);
+        const std::string label = std::to_string(length) + " units";
+        const std::size_t n = set.narrow.size();
+        const auto ours_file_part = [&] {
+            for (const text &p : set.wide)
+                keep(lib.get_file_part(p.c_str()));
+        };
+        const auto ours_is_mask = [&] {
+            for (const text &p : set.wide)
+                keep(lib.is_mask(p.c_str()));
+        };
+        bool agree = true;
+        for (const text &p : set.wide)
+            agree &=
+                std::u16string_view(p.c_str()).find_last_of(u"\\/") + 1 ==
+                    std::size_t(lib.get_file_part(p.c_str()) - p.c_str()) &&
+                std::u16string_view(p.c_str()).find_first_of(u"*?") == std::u16string_view::npos &&
+                lib.is_mask(p.c_str()) == 0;
+#if defined(VELMORA_BENCH_ICU)
+        for (const text &p : set.wide)
+            agree &= u_strrchr(p.c_str(), u'/') + 1 == lib.get_file_part(p.c_str()) &&
+                     u_strpbrk(p.c_str(), u"*?") == nullptr;
+#endif
+        if (!agree) {
+            table.skip("16-bit peers", label, "answers differ");
+            continue;
+        }
+        table.add("get_file_part ~ u16string_view::find_last_of", label,
+                  time_pair(
+                      ours_file_part,
+                      [&] {
+                          for (const text &p : set.wide)
+                              keep(std::u16string_view(p.c_str()).find_last_of(u"\\/"));
+                      },
+                      n));
+        table.add("is_mask ~ u16string_view::find_first_of", label,
+                  time_pair(
+                      ours_is_mask,
+                      [&] {
+                          for (const text &p : set.wide)
+                              keep(std::u16string_view(p.c_str()).find_first_of(u"*?"));
+                      },
+                      n));
+#if defined(VELMORA_BENCH_ICU)
+        table.add("get_file_part ~ ICU u_strrchr", label,
+                  time_pair(
+                      ours_file_part,
+                      [&] {
+                          for (const text &p : set.wide)
+                              keep(u_strrchr(p.c_str(), u'/'));
+                      },
+                      n));
+        table.add("is_mask ~ ICU u_strpbrk", label,
+                  time_pair(
+                      ours_is_mask,
+                      [&] {
+                          for (const text &p : set.wide)
+                              keep(u_strpbrk(p.c_str(), u"*?"));
+                      },
+                      n));
+#endif
+    }
+}
+
 } // namespace
 
 int main()
 {
+    std::printf("processor: %s\n", processor_line().c_str());
     const int cpu = pin_to_one_cpu();
     std::printf("pinned to cpu %d; %d rounds a row, each ours and the peer back to back, "
                 "the order turning\n",
@@ -256,11 +376,16 @@ int main()
     }
     pathological_rows(lib, glibc);
     component_rows(lib, glibc, floor);
+    peer_table sixteen("peer", "peer / ours");
+    sixteen_bit_rows(lib, sixteen);
     std::printf("\nAgainst glibc (fnmatch with FNM_CASEFOLD | FNM_NOESCAPE, basename, dirname); "
                 "ratio above 1: ours is faster:\n\n");
     glibc.print();
     std::printf("\nThe scanners against the L1-resident floor, a plain vector read of the same "
                 "bytes (16 paths a pass); ratio: how many times the floor's time ours takes:\n\n");
     floor.print();
+    std::printf("\nAgainst 16-bit peers (ICU, std::u16string_view), for what UTF-16 costs "
+                "elsewhere; ratio above 1: ours is faster:\n\n");
+    sixteen.print();
     return 0;
 }

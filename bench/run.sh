@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Builds the benchmarks and prints both peer tables: the Linux build against
-# glibc and the literal algorithms, and the 64-bit Windows build against the
-# Windows path functions, under Wine. Run it on a quiet machine.
+# Builds the benchmarks and prints the peer tables: the Linux build against
+# glibc and 16-bit peers, with the library's own choice of scanner set and
+# then with each set this processor can run, and the 64-bit Windows build
+# against the Windows path functions, under Wine. Run it on a quiet machine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,6 +16,13 @@ echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -
 echo
 echo "## Linux"
 build/bench/bin/linux_peers
+# Every other scanner set this processor can run, through the benchmarks'
+# copy of the library (the same objects, with a seam to choose the set).
+for set in plain sse2 avx2 avx512; do
+    echo
+    echo "## Linux, scanner set forced: $set"
+    VELMORA_BENCH_SET=$set build/bench/bin/linux_peers || echo "(not run: this processor cannot run $set)"
+done
 echo
 echo "## Windows (64-bit, under Wine $(/usr/lib/wine/wine64 --version 2>/dev/null || echo '?'))"
 export VELMORA_WINEPREFIX="${VELMORA_WINEPREFIX:-$PWD/build/wineprefix}"

@@ -100,28 +100,28 @@ const scanner_set &choose_for(const cpu_features &features) { return *choose(fea
 
 const scanner_set &best() { return choose_for(this_processor()); }
 
-namespace {
-
-void install(const scanner_set &set)
+void use(const scanner_set &set)
 {
     detail::wide_length.store(set.length, std::memory_order_relaxed);
     detail::wide_first.store(set.first, std::memory_order_relaxed);
     detail::wide_last.store(set.last, std::memory_order_relaxed);
 }
 
+namespace {
+
 std::size_t choose_then_length(const unit *from)
 {
-    install(best());
+    use(best());
     return best().length(from);
 }
 std::size_t choose_then_first(const unit *from, unit a, unit b)
 {
-    install(best());
+    use(best());
     return best().first(from, a, b);
 }
 std::size_t choose_then_last(const unit *text, std::size_t length, unit a, unit b)
 {
-    install(best());
+    use(best());
     return best().last(text, length, a, b);
 }
 

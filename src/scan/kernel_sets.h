@@ -65,4 +65,9 @@ const scanner_set &choose_for(const cpu_features &features);
 // The set in use: the one chosen for this processor.
 const scanner_set &best();
 
+// Puts `set` behind scan.h's entry points, as the first scan does with
+// best(); only benchmarks and tests choose another (`set` must be one this
+// processor can run).
+void use(const scanner_set &set);
+
 } // namespace velmora::scanners
