@@ -6,6 +6,7 @@
 #include <cctype>
 
 #include "scan/kernel_sets.h"
+#include "scanner_sets.h"
 
 namespace {
 
@@ -27,24 +28,10 @@ bool names(const char *wanted, const char *name)
     }
 }
 
-// The sets of this build that this processor can run, narrowest first.
 const scanner_set *runnable(const char *name)
 {
-    const cpu_features features = this_processor();
-    const scanner_set *sets[] = {
-        &plain,
-#if defined(VELMORA_HAS_SSE2_SCANNERS)
-        &sse2,
-#endif
-#if defined(VELMORA_HAS_AVX2_SCANNERS)
-        avx2_usable(features) ? &avx2 : nullptr,
-#endif
-#if defined(VELMORA_HAS_AVX512_SCANNERS)
-        avx512_usable(features) ? &avx512 : nullptr,
-#endif
-    };
-    for (const scanner_set *set : sets)
-        if (set && names(name, set->name)) return set;
+    for (const scanner_set *set : velmora_test::runnable_sets())
+        if (names(name, set->name)) return set;
     return nullptr;
 }
 

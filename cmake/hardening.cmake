@@ -7,10 +7,15 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
     # Stack canaries in functions with arrays or addresses taken; large
     # frames (the mask operations' working texts) touched page by page, so
     # that they never step over a thread's guard page; the processor's
-    # indirect-branch and return checks (CET) where it has them.
+    # indirect-branch and return checks where the processor has them: CET
+    # on x86, branch protection on 64-bit ARM (IBM Z has neither).
     add_compile_options($<$<COMPILE_LANGUAGE:C,CXX>:-fstack-protector-strong>
-                        $<$<COMPILE_LANGUAGE:C,CXX>:-fstack-clash-protection>
-                        $<$<COMPILE_LANGUAGE:C,CXX>:-fcf-protection=full>)
+                        $<$<COMPILE_LANGUAGE:C,CXX>:-fstack-clash-protection>)
+    if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|i[3-6]86)$")
+        add_compile_options($<$<COMPILE_LANGUAGE:C,CXX>:-fcf-protection=full>)
+    elseif(CMAKE_SYSTEM_PROCESSOR MATCHES "^(aarch64|arm64)$")
+        add_compile_options($<$<COMPILE_LANGUAGE:C,CXX>:-mbranch-protection=standard>)
+    endif()
     # Relocations read-only after loading, every symbol bound at load, and a
     # stack that is never executable.
     add_link_options(-Wl,-z,relro -Wl,-z,now -Wl,-z,noexecstack)

@@ -14,6 +14,7 @@
 
 #include "scan/kernel_sets.h"
 #include "scan/scan.h"
+#include "scanner_sets.h"
 #include "support.h"
 
 namespace velmora_test {
@@ -21,26 +22,6 @@ namespace {
 
 using velmora::npos;
 using velmora::scanners::scanner_set;
-
-std::vector<const scanner_set *> runnable_sets()
-{
-    [[maybe_unused]] const velmora::scanners::cpu_features here =
-        velmora::scanners::this_processor();
-    std::vector<const scanner_set *> sets{&velmora::scanners::plain};
-#if defined(VELMORA_HAS_SSE2_SCANNERS)
-    sets.push_back(&velmora::scanners::sse2);
-#endif
-#if defined(VELMORA_HAS_NEON_SCANNERS)
-    sets.push_back(&velmora::scanners::neon);
-#endif
-#if defined(VELMORA_HAS_AVX2_SCANNERS)
-    if (velmora::scanners::avx2_usable(here)) sets.push_back(&velmora::scanners::avx2);
-#endif
-#if defined(VELMORA_HAS_AVX512_SCANNERS)
-    if (velmora::scanners::avx512_usable(here)) sets.push_back(&velmora::scanners::avx512);
-#endif
-    return sets;
-}
 
 struct expected {
     std::size_t length, first_separator, last_separator, last_colon;
@@ -239,7 +220,9 @@ const scanner_set &built_set(width wanted)
     if (wanted != width::base) return velmora::scanners::avx2;
 #endif
     (void)wanted;
-#if defined(VELMORA_HAS_SSE2_SCANNERS)
+#if defined(VELMORA_HAS_NEON_SCANNERS)
+    return velmora::scanners::neon;
+#elif defined(VELMORA_HAS_SSE2_SCANNERS)
     return velmora::scanners::sse2;
 #else
     return velmora::scanners::plain;
