@@ -71,8 +71,9 @@ class upper_case {
 };
 
 // Writes the process's current working directory, as the platform reports it,
-// to `out` and gives its length. A result of `room` or more is the room it
-// needs (`out` then holds nothing usable); 0 means it cannot be had.
+// to `out` and gives its length. A result of `room` or more asks for more
+// room: that many units and a terminator are enough (`out` then holds nothing
+// usable). 0 means it cannot be had.
 std::size_t working_directory(unit *out, std::size_t room);
 
 // The platform's own answer, which working_directory() gives in the library.
