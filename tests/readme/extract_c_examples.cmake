@@ -8,7 +8,8 @@
 #   /* null ... */                        the call returns null
 #   /* "TEXT" */                         the call returns a pointer to TEXT
 #   /* out: TEXT */                       after the call, out holds TEXT
-# Any other comment is the reader's alone. Each check names its README line.
+# An answer that ends ", on Linux" is checked on Linux alone. Any other
+# comment is the reader's alone. Each check names its README line.
 # Usage: cmake -DREADME=... -DOUT=... -P extract_c_examples.cmake
 foreach(required README OUT)
     if(NOT DEFINED ${required})
@@ -68,6 +69,12 @@ foreach(line IN LISTS lines)
     endif()
     unhide(call "${CMAKE_MATCH_1}")
     unhide(answer "${CMAKE_MATCH_2}")
+    # An answer said to hold on Linux is checked on Linux alone.
+    set(linux_only FALSE)
+    if(answer MATCHES ", on Linux$")
+        set(linux_only TRUE)
+        string(APPEND body "#if defined(_WIN32)\n    ${call};\n#else\n")
+    endif()
     if(answer MATCHES "^(-?[0-9]+)($|[:, ])")
         string(APPEND body "    expect_number(${number}, ${call}, ${CMAKE_MATCH_1});\n")
         # "1, is_dir 16": the out-parameter's value too.
@@ -84,6 +91,9 @@ foreach(line IN LISTS lines)
         string(APPEND body "    ${call};\n    expect_text(${number}, out, ${want});\n")
     else()
         string(APPEND body "    ${line}\n")
+    endif()
+    if(linux_only)
+        string(APPEND body "#endif\n")
     endif()
 endforeach()
 if(blocks EQUAL 0)
