@@ -103,7 +103,8 @@ else()
     set(CPACK_COMPONENT_DEVELOPMENT_DEPENDS runtime)
     string(CONCAT CPACK_COMPONENT_DEVELOPMENT_DESCRIPTION
         "${PROJECT_DESCRIPTION} (development files)\n"
-        "The C header, the CMake package and the pkg-config file for building\n"
+        "The C header, the CMake package, the pkg-config file and the manual\n"
+        "pages of the C interface (one a function, section 3) for building\n"
         "programs against the velmora library.")
 
     set(CPACK_DEBIAN_TOOLS_PACKAGE_NAME ${VELMORA_PACKAGE_tools})

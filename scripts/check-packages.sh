@@ -69,6 +69,7 @@ check "the loader finds libvelmora.so.1 by name" bash -c "
     cc -std=c99 -Wall -Werror examples/runtime_load/load.c -ldl -o '$work/load' && '$work/load'"
 check "the installed tool answers" bash -c "[ \"\$(velmora get_file_part 'C:\\dir\\file.txt')\" = file.txt ]"
 check "the manual page is installed" bash -c "man -w velmora >/dev/null 2>&1"
+check "the C interface's manual pages are installed" bash -c "man -w 3 path_mask_cmp >/dev/null 2>&1"
 remove_packages
 check "apt-get removes them" bash -c "[ ! -e /usr/include/velmora.h ] && ! dpkg -s libvelmora1 >/dev/null 2>&1 && ! command -v velmora"
 

@@ -14,7 +14,7 @@ packages=(
     clang libclang-rt-14-dev lld llvm        # fuzzers, sanitizers, the MSVC-target consumer, velmora.lib
     dpkg-dev lintian                         # Debian packages: dependencies and checks
     abigail-tools devscripts diffoscope-minimal # release checks: ABI, hardening-check, reproducibility
-    nlohmann-json3-dev libcli11-dev scdoc    # the command-line tool: JSON, options, manual page
+    nlohmann-json3-dev scdoc                 # the command-line tool's JSON; the manual pages
     jq groff-base man-db bash-completion     # checking the tool's output, manual page and completion
     locales util-linux                       # test locales; tests run as an unprivileged user
     clang-format git                         # the formatting check

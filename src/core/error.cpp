@@ -13,13 +13,22 @@ namespace {
 // overwrite one another, so relaxed single accesses are all that is promised.
 std::atomic<std::int32_t> last_error{err_none};
 
-constexpr const unit *error_texts[] = {
-    VELMORA_TEXT("No error"),
-    VELMORA_TEXT("The string is not conformed path"),
-    VELMORA_TEXT("Buffer is too small"),
-    VELMORA_TEXT("The error code is undefined"),
-    VELMORA_TEXT("File not found"),
-};
+#define VELMORA_ERROR_TEXT(name, code, text) VELMORA_TEXT(text),
+constexpr const unit *error_texts[] = {VELMORA_ERROR_MAP(VELMORA_ERROR_TEXT)};
+#undef VELMORA_ERROR_TEXT
+
+// The lookup goes by position, so each code must stand at its own.
+#define VELMORA_ERROR_CODE(name, code, text) code,
+constexpr int error_codes[] = {VELMORA_ERROR_MAP(VELMORA_ERROR_CODE)};
+#undef VELMORA_ERROR_CODE
+
+constexpr bool codes_are_positions()
+{
+    for (int i = 0; i < static_cast<int>(std::size(error_codes)); ++i)
+        if (error_codes[i] != i) return false;
+    return std::size(error_codes) == velmora_error_count;
+}
+static_assert(codes_are_positions(), "VELMORA_ERROR_MAP must number its codes 0, 1, 2, ...");
 
 } // namespace
 

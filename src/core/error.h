@@ -6,8 +6,9 @@
 
 namespace velmora {
 
-// Stores `code` as the last error; an operation calls it once, just before it
-// reports its failure.
+// Stores `code` as the last error. An operation calls it at most once, just
+// before it returns: on a failure, and on the one answer that carries a code
+// although it succeeds (file_exist's "does not exist").
 void set_err_code(std::int32_t code);
 
 // Stores `code` and gives the 0 that a failing export returns.

@@ -34,11 +34,14 @@ struct ascii_fold {
 };
 
 // The upper-case mapping of the current locale for the span of one call.
-// Where the host can tell which mapping is in force it keeps the ASCII part as
-// a table, found at the first unit that needs mapping (fold_tables.h), so that
-// common units are mapped without a call into the runtime. The answers are
-// the runtime's either way: a locale changed between calls is seen at the
-// next call.
+// The host keeps the ASCII part as a table, found at the first unit that needs
+// mapping (fold_tables.h) by a key that names the mapping in force, so that
+// common units are mapped without a call into the runtime; units beyond ASCII
+// always ask the runtime. Where the key changes with the locale (glibc's
+// table, msvcrt's locale handle), a locale changed between calls is seen at
+// the next call. Where it does not (another C library, whose
+// wctrans("toupper") is the same for every locale, as musl's is), the ASCII
+// table made in the first locale met stays in force.
 class upper_case {
   public:
     std::uint32_t operator()(unit c) const
@@ -68,8 +71,9 @@ class upper_case {
 };
 
 // Writes the process's current working directory, as the platform reports it,
-// to `out` and gives its length. A result of `room` or more is the room it
-// needs (`out` then holds nothing usable); 0 means it cannot be had.
+// to `out` and gives its length. A result of `room` or more asks for more
+// room: that many units and a terminator are enough (`out` then holds nothing
+// usable). 0 means it cannot be had.
 std::size_t working_directory(unit *out, std::size_t room);
 
 // The platform's own answer, which working_directory() gives in the library.

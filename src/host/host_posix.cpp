@@ -336,7 +336,8 @@ bool open_existing_file(const unit *path, file_handle &handle)
 {
     const native_path native(path);
     if (native.error()) return fail_with(native.error());
-        // Asking for no access: an unreadable file still opens, as on Windows.
+        // With O_PATH no access is asked for: an unreadable file still opens,
+        // as on Windows.
 #if defined(O_PATH)
     const int descriptor = open(native.c_str(), O_PATH | O_CLOEXEC);
 #else

@@ -53,8 +53,9 @@ class component_walker {
 };
 
 // The working directory as the host reports it. Real directories fit the
-// inline room; a longer one costs a single allocation, and one that cannot be
-// had reads as empty.
+// inline room; a longer one costs an allocation for the call (and the POSIX
+// host's own for one past its room), and one that cannot be had reads as
+// empty.
 class working_directory {
   public:
     working_directory()
@@ -158,7 +159,7 @@ inline bool name_matches(const unit *path, text_view mask, const pattern_shape &
     // Most paths are turned down from their end alone, before the search for
     // where their name begins.
     if (!may_end_match(mask, shape, whole, upper)) return false;
-    // Only backslashes end a directory here: a path with slashes is compared whole.
+    // Only backslashes end a directory here: slashes stay in the name compared.
     const std::size_t last = last_of(whole, backslash);
     return wild_match(mask, shape, without_first(whole, last == npos ? 0 : last + 1), upper);
 }

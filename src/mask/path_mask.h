@@ -27,7 +27,8 @@ bool is_drive_mask(text_view mask);
 
 // Completes `mask` from `working_directory`: leading "..\" (or "../") cut the
 // directory at its last backslash unless that is its first unit, leading ".\"
-// (or "./") go, and the rest follows the directory after a backslash.
+// (or "./") go, and the rest follows the directory, after a backslash unless
+// the directory is empty or ends with a separator.
 full_mask mask_full_path(text_view mask, text_view working_directory);
 
 // Whether `path` matches `mask` component by component, after dropping the

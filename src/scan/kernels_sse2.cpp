@@ -23,7 +23,7 @@ VELMORA_READS_PAST_TERMINATOR std::size_t sse2_length(const unit *from)
     for (;; p += 32) {
         const __m128i b0 = load_block(p), b1 = load_block(p + 8), b2 = load_block(p + 16),
                       b3 = load_block(p + 24);
-        // No unsigned 16-bit minimum in SSE2: a zero unit makes the AND of
+        // No unsigned 16-bit minimum in SSE2: a zero unit makes the OR of
         // the compares with zero non-zero instead.
         const __m128i any =
             _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(b0, zero), _mm_cmpeq_epi16(b1, zero)),

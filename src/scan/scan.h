@@ -8,8 +8,9 @@
 // once (kernel_sets.h, dispatch.cpp). On 64-bit ARM the first block is
 // scanned here with NEON, and the rest by the NEON scanners.
 //
-// Forward scans read aligned blocks (16 bytes here, up to 128 a step in the
-// wide sets) that never leave the pages holding the text, so they may read
+// Forward scans read aligned blocks of 16 bytes, or steps of several blocks
+// (up to 64 bytes in the SSE2 set and here, 128 in the AVX2 set, 256 in the
+// AVX-512 set), that never leave the pages holding the text, so they may read
 // units before the text or past its terminator but never memory that could
 // fault; those reads are hidden from the address and
 // thread sanitizers, which would otherwise flag them. Everything they report
@@ -272,7 +273,7 @@ VELMORA_READS_PAST_TERMINATOR inline std::size_t length_of(const unit *text)
 }
 
 // The first place of `a` or `b` in `text`, or npos, reading no further than
-// the aligned block or step (up to 128 bytes) that holds it or the terminator.
+// the aligned block or step (up to 256 bytes) that holds it or the terminator.
 VELMORA_READS_PAST_TERMINATOR inline std::size_t first_of(const unit *text, unit a, unit b)
 {
 #if defined(VELMORA_SSE2)

@@ -8,28 +8,27 @@ namespace {
 
 TEST(ErrorState, ReadsZeroBeforeAnyFailure) { EXPECT_EQ(get_err_code(), err_none); }
 
-const struct {
-    std::int32_t code;
-    const velmora_char *text;
-} error_texts[] = {
-    {err_none, T("No error")},
-    {err_not_path, T("The string is not conformed path")},
-    {err_buffer_small, T("Buffer is too small")},
-    {err_undefined, T("The error code is undefined")},
-    {err_file_not_found, T("File not found")},
-};
-
+// The library's texts are made from the header's list: each code's text is
+// the list's, at the code's own place.
 TEST(ErrorState, TextsByCode)
 {
-    for (const auto &row : error_texts)
-        EXPECT_EQ(show(get_error_text(row.code)), show(row.text)) << row.code;
+#define VELMORA_TEST_ROW(name, code, text) {#name, code, T(text)},
+    const struct {
+        const char *name;
+        std::int32_t code;
+        const velmora_char *text;
+    } rows[] = {VELMORA_ERROR_MAP(VELMORA_TEST_ROW)};
+#undef VELMORA_TEST_ROW
+    for (const auto &row : rows)
+        EXPECT_EQ(show(get_error_text(row.code)), show(row.text)) << row.name;
+    EXPECT_EQ(std::size(rows), std::size_t{velmora_error_count});
 }
 
 // The code just past the last one comes first: the sanitizer builds flag a
 // read of the entry after the table.
 TEST(ErrorState, NoTextOutsideTheTable)
 {
-    const auto past_the_last = static_cast<std::int32_t>(std::size(error_texts));
+    const auto past_the_last = std::int32_t{velmora_error_count};
     for (std::int32_t code : {past_the_last, past_the_last + 1, -1, INT32_MIN, INT32_MAX})
         EXPECT_EQ(get_error_text(code), nullptr) << code;
 }
