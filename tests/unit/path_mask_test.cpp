@@ -5,6 +5,7 @@
 #include "mask/path_mask.h"
 #include "reference.h"
 #include "support.h"
+#include "working_directory_seam.h"
 
 #if defined(_WIN32)
 #include <direct.h>
