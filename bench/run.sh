@@ -17,5 +17,4 @@ echo "## Linux"
 build/bench/bin/linux_peers
 echo
 echo "## Windows (64-bit, under Wine $(/usr/lib/wine/wine64 --version 2>/dev/null || echo '?'))"
-export VELMORA_WINEPREFIX="${VELMORA_WINEPREFIX:-$PWD/build/wineprefix}"
 cmake/wine-run.sh build/bench-windows/bin/windows_peers.exe
