@@ -287,6 +287,24 @@ TEST(PathMaskCmp, WorkingDirectoriesBeyondAscii)
 }
 
 #if !defined(_WIN32)
+// A working directory whose name is not UTF-8 still reaches the mask whole:
+// each byte that begins no character reads as U+FFFD, and what follows it
+// is kept.
+TEST(PathMaskCmp, WorkingDirectoryThatIsNotUtf8)
+{
+    const temporary_folder folder;
+    const fs::path directory = folder.path() / std::string("a\xFF"
+                                                           "b\xC3");
+    fs::create_directories(directory);
+    const scoped_current_path inside(directory);
+    const text file = host_text(folder.path()) + T("/a\uFFFDb\uFFFD/x.txt");
+    const mask_row rows[] = {
+        {file.c_str(), T(".\\x.txt"), 1},
+        {file.c_str(), T(".\\y.txt"), 0},
+    };
+    check_rows(rows, std::size(rows));
+}
+
 // A working directory of more than 4,096 bytes and 1,024 units: the host asks
 // again with room enough, and the mask sees all of it.
 TEST(PathMaskCmp, WorkingDirectoryLongerThanAPage)
