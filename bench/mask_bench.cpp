@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "host/host.h"
 #include "literal_mask.h"
 #include "mask/wild_match.h"
+#include "working_directory_seam.h"
 
 namespace {
 

@@ -25,5 +25,4 @@ for set in plain sse2 avx2 avx512; do
 done
 echo
 echo "## Windows (64-bit, under Wine $(/usr/lib/wine/wine64 --version 2>/dev/null || echo '?'))"
-export VELMORA_WINEPREFIX="${VELMORA_WINEPREFIX:-$PWD/build/wineprefix}"
 cmake/wine-run.sh build/bench-windows/bin/windows_peers.exe

@@ -32,7 +32,7 @@ endif()
 # Sanitizer builds carry their runtimes' symbols and checks of their own.
 # The recorded ABI and the hardening checks are the x86 builds' (the Linux
 # one and the two DLLs); the other Linux targets are checked by their tests.
-if(VELMORA_BUILD_TESTS AND VELMORA_SHARED AND NOT CMAKE_CXX_FLAGS MATCHES "-fsanitize"
+if(VELMORA_BUILD_TESTS AND VELMORA_SHARED AND NOT VELMORA_SANITIZE
    AND (WIN32 OR NOT CMAKE_CROSSCOMPILING))
     add_test(NAME abi
         COMMAND bash ${PROJECT_SOURCE_DIR}/tests/inspection/check_abi.sh $<TARGET_FILE:velmora>

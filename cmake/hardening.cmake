@@ -23,7 +23,7 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
     # Checked C library calls at the highest level the compiler and the C
     # library agree on (3 wants GCC 12 and glibc 2.34). It needs an
     # optimising build, and sanitizers intercept the same calls themselves.
-    if(NOT CMAKE_CXX_FLAGS MATCHES "-fsanitize" AND NOT CMAKE_BUILD_TYPE STREQUAL "Debug")
+    if(NOT VELMORA_SANITIZE AND NOT CMAKE_BUILD_TYPE STREQUAL "Debug")
         foreach(level IN ITEMS 3 2)
             set(CMAKE_REQUIRED_FLAGS "-O2 -U_FORTIFY_SOURCE -D_FORTIFY_SOURCE=${level}")
             set(CMAKE_REQUIRED_QUIET ON)

@@ -1,17 +1,18 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Runs a Windows program under Wine with a prefix of the project's own, so
-# that nothing of the user's ~/.wine is touched. VELMORA_WINE_ARCH=win32 (or
-# running this script as wine32-run.sh) picks the 32-bit loader and prefix.
+# Runs a Windows program under Wine with a prefix of the project's own
+# (wine-prefixes.sh says where). VELMORA_WINE_ARCH=win32 (or running this
+# script as wine32-run.sh) picks the 32-bit loader and prefix.
 set -euo pipefail
+source "$(dirname "$0")/wine-prefixes.sh"
 arch=${VELMORA_WINE_ARCH:-win64}
 [ "$(basename "$0")" = wine32-run.sh ] && arch=win32
 if [ "$arch" = win32 ]; then
-    export WINEPREFIX="${VELMORA_WINEPREFIX32:-${XDG_CACHE_HOME:-$HOME/.cache}/velmora/wine32}"
+    export WINEPREFIX=$VELMORA_WINEPREFIX32
     export WINEARCH=win32
     loader=/usr/lib/wine/wine
 else
-    export WINEPREFIX="${VELMORA_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/velmora/wine64}"
+    export WINEPREFIX=$VELMORA_WINEPREFIX
     loader=/usr/lib/wine/wine64
     [ -x "$loader" ] || loader=$(command -v wine64 || command -v wine)
 fi

@@ -2,8 +2,8 @@
 // path_mask_cmp, with a working directory of the input's choosing, against the
 // comparison written with fixed working texts.
 #include "fuzz_text.h"
-#include "host/host.h"
 #include "literal_mask.h"
+#include "working_directory_seam.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {

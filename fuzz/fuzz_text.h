@@ -8,12 +8,24 @@
 #include <string>
 #include <string_view>
 
-#include "velmora.h"
+#include "test_text.h"
 
 namespace velmora_fuzz {
 
-using text = std::basic_string<velmora_char>;
-using view = std::basic_string_view<velmora_char>;
+using velmora_test::guard;
+using velmora_test::prime_error_slot;
+using velmora_test::text;
+using velmora_test::untouched_code;
+using velmora_test::view;
+
+inline bool is_separator(velmora_char c) { return c == '\\' || c == '/'; }
+
+inline bool begins(const text &t, const char *prefix)
+{
+    for (std::size_t i = 0; prefix[i]; ++i)
+        if (i >= t.size() || t[i] != static_cast<velmora_char>(prefix[i])) return false;
+    return true;
+}
 
 inline text take_text(FuzzedDataProvider &input, view alphabet, std::size_t max_length)
 {

@@ -13,17 +13,7 @@ namespace {
 
 using namespace velmora_fuzz;
 
-constexpr velmora_char guard = 0xA5A5;
 constexpr std::size_t guard_units = 16;
-constexpr std::int32_t untouched_code = -7;
-
-bool is_separator(velmora_char c) { return c == '\\' || c == '/'; }
-bool begins(const text &t, const char *prefix)
-{
-    for (std::size_t i = 0; prefix[i]; ++i)
-        if (i >= t.size() || t[i] != static_cast<velmora_char>(prefix[i])) return false;
-    return true;
-}
 
 struct outcome {
     bool ok = false;
@@ -141,7 +131,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     std::vector<velmora_char> expected = actual;
 
     const velmora_char *source = in_place ? dst : path.c_str();
-    velmora::set_err_code(untouched_code);
+    prime_error_slot();
     const std::int32_t result = call(op, source, name.c_str(), dst, size);
     // On failure the model writes nothing, so `expected` is the untouched buffer.
     const outcome want = model(op, path, name, size, in_place, expected.data() + guard_units);

@@ -35,12 +35,7 @@ native)
         exit 1
     fi
     echo "32-bit suite: running natively under $($loader --version)"
-    start_wineserver "$VELMORA_WINEPREFIX32" win32
-    trap 'WINEPREFIX="$VELMORA_WINEPREFIX32" wineserver -k 2>/dev/null || true' EXIT
-    status=0
-    ctest --preset mingw32 || status=$?
-    compare_architectures || status=1
-    [ $status -eq 0 ]
+    run_windows32_suite
     ;;
 guest)
     echo "32-bit suite: running in a QEMU guest (this machine's kernel does not run 32-bit programs" \

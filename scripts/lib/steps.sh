@@ -11,7 +11,8 @@ steps_passed=0
 steps_failed=0
 steps_failed_names=()
 steps_log_dir=$(mktemp -d)
-trap 'rm -rf "$steps_log_dir"' EXIT
+source "$(dirname "${BASH_SOURCE[0]}")/on_exit.sh"
+on_exit 'rm -rf "$steps_log_dir"'
 
 # Counts in a step's log: prints "passed failed", or nothing if it has none.
 count_log() {

@@ -1,9 +1,9 @@
 # SPDX-License-Identifier: MIT
-# Wine prefixes of the project's own, one per architecture, under build/, so
-# that nothing of the user's ~/.wine is touched. Source it; the variables are
-# read by cmake/wine-run.sh.
-export VELMORA_WINEPREFIX="${VELMORA_WINEPREFIX:-$PWD/build/wineprefix}"
-export VELMORA_WINEPREFIX32="${VELMORA_WINEPREFIX32:-$PWD/build/wineprefix32}"
+# Wine for the test scripts: the project's own prefixes (where, says
+# cmake/wine-prefixes.sh), a wineserver kept up for each, and the 32-bit
+# suite. Source it.
+source "$(dirname "${BASH_SOURCE[0]}")/../../cmake/wine-prefixes.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/on_exit.sh"
 
 # Keeps one wineserver up for the rest of the run, so that each program
 # starts quickly, and makes the prefix once.
@@ -23,14 +23,14 @@ start_wineserver() {
     VELMORA_WINE_ARCH=$arch cmake/wine-run.sh wineboot >/dev/null 2>&1 </dev/null
 }
 
-stop_wineservers() {
-    WINEPREFIX="$VELMORA_WINEPREFIX" wineserver -k 2>/dev/null || true
-    WINEPREFIX="$VELMORA_WINEPREFIX32" wineserver -k 2>/dev/null || true
-}
-
 start_wine64() {
     start_wineserver "$VELMORA_WINEPREFIX" win64
-    trap 'stop_wineservers; rm -rf "${steps_log_dir:-/nonexistent}"' EXIT
+    on_exit 'WINEPREFIX="$VELMORA_WINEPREFIX" wineserver -k 2>/dev/null'
+}
+
+start_wine32() {
+    start_wineserver "$VELMORA_WINEPREFIX32" win32
+    on_exit 'WINEPREFIX="$VELMORA_WINEPREFIX32" wineserver -k 2>/dev/null'
 }
 
 # The 32-bit and the 64-bit tool answer a few thousand calls alike (needs
@@ -43,4 +43,15 @@ compare_architectures() {
     fi
     bash tests/inspection/architectures_agree.sh build/mingw64/bin/velmora.exe cmake/wine-run.sh \
         build/mingw32/bin/velmora.exe cmake/wine32-run.sh
+}
+
+# The 32-bit suite under 32-bit Wine on the machine this runs on, the build
+# machine or the guest alike: CTest's mingw32 entries (the arguments choose
+# among them), then the two architectures' answers compared.
+run_windows32_suite() {
+    start_wine32
+    local status=0
+    ctest --preset mingw32 "$@" || status=$?
+    compare_architectures || status=1
+    return $status
 }

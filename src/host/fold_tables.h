@@ -14,10 +14,11 @@ namespace velmora::host {
 
 class fold_tables {
   public:
-    // The table for `key` (non-zero), its mapping made by `make(upper)` the
-    // first time the key is met; null once every slot holds another mapping,
-    // and the caller then maps unit by unit.
-    template <class Make> const ascii_fold *find(std::uintptr_t key, Make &&make)
+    // The table for `key` (non-zero), filled from to_upper() the first time
+    // the key is met, so it must be the key of the mapping in force; null
+    // once every slot holds another mapping, and the caller then maps unit by
+    // unit.
+    const ascii_fold *find(std::uintptr_t key)
     {
         for (slot &s : slots_) {
             int state = s.state.load(std::memory_order_acquire);
@@ -27,7 +28,7 @@ class fold_tables {
             }
             if (state == empty &&
                 s.state.compare_exchange_strong(state, filling, std::memory_order_acquire)) {
-                make(s.fold.upper);
+                fill(s.fold.upper);
                 s.fold.plain = is_plain(s.fold.upper);
                 s.key = key;
                 s.state.store(ready, std::memory_order_release);
@@ -38,6 +39,12 @@ class fold_tables {
     }
 
   private:
+    static void fill(std::uint32_t *upper)
+    {
+        for (unit c = 0; c < 128; ++c)
+            upper[c] = to_upper(c);
+    }
+
     static bool is_plain(const std::uint32_t *upper)
     {
         for (std::uint32_t c = 0; c < 128; ++c)

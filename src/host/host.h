@@ -129,9 +129,4 @@ void close_file(file_handle handle);
 // The platform error of the calling thread's last failed call above.
 std::uint32_t last_error();
 
-// Tests only, defined in the tests' archive and not in the library: makes
-// working_directory() report `text` until called with null. The text must
-// stay alive meanwhile.
-void override_working_directory(const unit *text);
-
 } // namespace velmora::host

@@ -16,59 +16,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "core/utf8.h"
 #include "host/fold_tables.h"
 #include "host/host.h"
 
 namespace velmora::host {
 namespace {
 
-constexpr char32_t replacement_character = 0xFFFD;
-
 struct free_deleter {
     void operator()(char *p) const { std::free(p); }
 };
-
-// Decodes one UTF-8 sequence at `text`, advancing it; a malformed sequence
-// gives U+FFFD for its first byte.
-char32_t decode_utf8(const unsigned char *&text)
-{
-    const unsigned lead = *text++;
-    if (lead < 0x80) return lead;
-    int trailing = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
-    if (trailing < 0 || lead > 0xF4) return replacement_character;
-    char32_t code = lead & (0x3Fu >> trailing);
-    const unsigned char *p = text;
-    for (int i = 0; i < trailing; ++i, ++p) {
-        if ((*p & 0xC0) != 0x80) return replacement_character;
-        code = (code << 6) | (*p & 0x3Fu);
-    }
-    static constexpr char32_t smallest[] = {0, 0x80, 0x800, 0x10000};
-    if (code < smallest[trailing] || code > 0x10FFFF || (code >= 0xD800 && code < 0xE000))
-        return replacement_character;
-    text = p;
-    return code;
-}
-
-// Converts UTF-8 to UTF-16, writing only while the room lasts; gives the
-// length of the whole conversion.
-std::size_t utf8_to_utf16(const char *utf8, unit *out, std::size_t room)
-{
-    std::size_t length = 0;
-    const auto put = [&](char32_t u) {
-        if (length < room) out[length] = static_cast<unit>(u);
-        ++length;
-    };
-    for (auto text = reinterpret_cast<const unsigned char *>(utf8); *text;) {
-        const char32_t code = decode_utf8(text);
-        if (code < 0x10000) {
-            put(code);
-        } else {
-            put(0xD800 + ((code - 0x10000) >> 10));
-            put(0xDC00 + ((code - 0x10000) & 0x3FF));
-        }
-    }
-    return length;
-}
 
 } // namespace
 
@@ -132,10 +89,7 @@ void upper_case::take_ascii_table() const
     taken_ = true;
     const void *table = current_upper_case_table();
     if (!table) return;
-    ascii_ = ascii_tables.find(reinterpret_cast<std::uintptr_t>(table), [](std::uint32_t *upper) {
-        for (unit c = 0; c < 128; ++c)
-            upper[c] = to_upper(c);
-    });
+    ascii_ = ascii_tables.find(reinterpret_cast<std::uintptr_t>(table));
 }
 
 std::size_t platform_working_directory(unit *out, std::size_t room)
@@ -147,7 +101,10 @@ std::size_t platform_working_directory(unit *out, std::size_t room)
         large.reset(getcwd(nullptr, 0));
         directory = large.get();
     }
-    return directory ? utf8_to_utf16(directory, out, room) : 0;
+    if (!directory) return 0;
+    // Whatever bytes the system holds, the directory still reaches the masks.
+    return utf8::to_utf16(directory, std::strlen(directory), out, room, utf8::policy::lenient)
+        .length;
 }
 
 namespace {
@@ -164,60 +121,23 @@ bool fail_with(std::uint32_t error)
 constexpr std::uint32_t error_gen_failure = 31;
 constexpr std::uint32_t error_cant_resolve_filename = 1921;
 
-constexpr bool is_high_surrogate(char32_t c) { return c >= 0xD800 && c < 0xDC00; }
-constexpr bool is_low_surrogate(char32_t c) { return c >= 0xDC00 && c < 0xE000; }
-
-std::size_t encode_utf8(char32_t code, char *out)
-{
-    const auto byte = [](char32_t value) { return static_cast<char>(value); };
-    if (code < 0x80) {
-        out[0] = byte(code);
-        return 1;
-    }
-    if (code < 0x800) {
-        out[0] = byte(0xC0 | (code >> 6));
-        out[1] = byte(0x80 | (code & 0x3F));
-        return 2;
-    }
-    if (code < 0x10000) {
-        out[0] = byte(0xE0 | (code >> 12));
-        out[1] = byte(0x80 | ((code >> 6) & 0x3F));
-        out[2] = byte(0x80 | (code & 0x3F));
-        return 3;
-    }
-    out[0] = byte(0xF0 | (code >> 18));
-    out[1] = byte(0x80 | ((code >> 12) & 0x3F));
-    out[2] = byte(0x80 | ((code >> 6) & 0x3F));
-    out[3] = byte(0x80 | (code & 0x3F));
-    return 4;
-}
-
 // A path converted to the host's UTF-8, or the Windows error that stops it:
 // a lone surrogate is not a name here, and no name is longer than PATH_MAX.
 class native_path {
   public:
     explicit native_path(const unit *path)
     {
-        std::size_t length = 0;
-        for (const unit *p = path; *p; ++p) {
-            char32_t code = *p;
-            if (is_high_surrogate(code) && is_low_surrogate(p[1])) {
-                code = 0x10000 + ((code - 0xD800) << 10) + (*++p - 0xDC00u);
-            } else if (is_high_surrogate(code) || is_low_surrogate(code)) {
-                error_ = os_error::invalid_name;
-                return;
-            }
-            char encoded[4];
-            const std::size_t count = encode_utf8(code, encoded);
-            if (length + count >= sizeof bytes_) {
-                error_ = os_error::filename_exced_range;
-                return;
-            }
-            std::memcpy(bytes_ + length, encoded, count);
-            length += count;
+        const text_view name(path);
+        const utf8::outcome made = utf8::to_utf8(name.data(), name.size(), bytes_,
+                                                 sizeof bytes_ - 1, utf8::policy::strict);
+        if (made.length >= sizeof bytes_) {
+            error_ = os_error::filename_exced_range;
+        } else if (made.stopped != utf8::fault::none) {
+            error_ = os_error::invalid_name;
+        } else if (made.length == 0) {
+            error_ = os_error::path_not_found;
         }
-        bytes_[length] = 0;
-        if (length == 0) error_ = os_error::path_not_found;
+        bytes_[made.length < sizeof bytes_ ? made.length : 0] = 0;
     }
 
     const char *c_str() const { return bytes_; }

@@ -36,10 +36,7 @@ void upper_case::take_ascii_table() const
     taken_ = true;
     const std::uintptr_t handle = ___lc_handle_func()[LC_CTYPE];
     // Slot keys are non-zero: the C locale's handle is kept as one past it.
-    ascii_ = ascii_tables.find(handle + 1, [](std::uint32_t *upper) {
-        for (unit c = 0; c < 128; ++c)
-            upper[c] = to_upper(c);
-    });
+    ascii_ = ascii_tables.find(handle + 1);
 }
 
 std::size_t platform_working_directory(unit *out, std::size_t room)

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Paths of the host as the library's 16-bit text and back, and a folder of
 // its own for each test. POSIX hosts spell names in UTF-8, so a path goes
-// through UTF-16 code point by code point; Windows paths are 16-bit already.
+// through the library's codec; Windows paths are 16-bit already.
 #pragma once
 
 #include <cstdlib>
@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/utf8.h"
 #include "support.h"
 
 #if !defined(_WIN32)
@@ -20,60 +21,24 @@ namespace velmora_test {
 
 namespace fs = std::filesystem;
 
-// UTF-8 to UTF-16. The tests only ever hand it names they made or the host
-// gave, so a malformed byte is kept as a unit of its own, which a comparison
-// then shows.
+// UTF-8 to UTF-16 and back as the host converts a working directory: by
+// the library's codec, leniently, so that a malformed byte shows as U+FFFD.
 inline text utf16_of_utf8(std::string_view utf8)
 {
-    text out;
-    for (std::size_t i = 0; i < utf8.size();) {
-        const auto lead = static_cast<unsigned char>(utf8[i]);
-        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-        if (lead < 0xC0 || i + length > utf8.size()) {
-            out += static_cast<velmora_char>(lead);
-            ++i;
-            continue;
-        }
-        char32_t code = lead & (0xFFu >> (length + 1));
-        for (std::size_t k = 1; k < length; ++k)
-            code = (code << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3Fu);
-        if (code >= 0x10000) {
-            out += static_cast<velmora_char>(0xD800 + ((code - 0x10000) >> 10));
-            out += static_cast<velmora_char>(0xDC00 + ((code - 0x10000) & 0x3FF));
-        } else {
-            out += static_cast<velmora_char>(code);
-        }
-        i += length;
-    }
+    namespace codec = velmora::utf8;
+    text out(codec::to_utf16(utf8.data(), utf8.size(), nullptr, 0, codec::policy::lenient).length,
+             velmora_char{});
+    codec::to_utf16(utf8.data(), utf8.size(), out.data(), out.size(), codec::policy::lenient);
     return out;
 }
 
-// UTF-16 to UTF-8; surrogate pairs become one four-byte sequence.
 inline std::string utf8_of_utf16(view utf16)
 {
-    std::string out;
-    const auto put = [&out](unsigned value) { out += static_cast<char>(value); };
-    for (std::size_t i = 0; i < utf16.size(); ++i) {
-        char32_t code = utf16[i];
-        if (code >= 0xD800 && code < 0xDC00 && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&
-            utf16[i + 1] < 0xE000)
-            code = 0x10000 + ((code - 0xD800) << 10) + (utf16[++i] - 0xDC00u);
-        if (code < 0x80) {
-            put(code);
-        } else if (code < 0x800) {
-            put(0xC0 | (code >> 6));
-            put(0x80 | (code & 0x3F));
-        } else if (code < 0x10000) {
-            put(0xE0 | (code >> 12));
-            put(0x80 | ((code >> 6) & 0x3F));
-            put(0x80 | (code & 0x3F));
-        } else {
-            put(0xF0 | (code >> 18));
-            put(0x80 | ((code >> 12) & 0x3F));
-            put(0x80 | ((code >> 6) & 0x3F));
-            put(0x80 | (code & 0x3F));
-        }
-    }
+    namespace codec = velmora::utf8;
+    std::string out(
+        codec::to_utf8(utf16.data(), utf16.size(), nullptr, 0, codec::policy::lenient).length,
+        '\0');
+    codec::to_utf8(utf16.data(), utf16.size(), out.data(), out.size(), codec::policy::lenient);
     return out;
 }
 

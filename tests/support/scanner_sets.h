@@ -23,7 +23,9 @@ inline scanner_sets runnable_sets()
     using namespace velmora::scanners;
     [[maybe_unused]] const cpu_features here = this_processor();
     scanner_sets runnable{{&plain}, 1};
-    const auto add = [&](const scanner_set &set) { runnable.sets[runnable.count++] = &set; };
+    [[maybe_unused]] const auto add = [&](const scanner_set &set) {
+        runnable.sets[runnable.count++] = &set;
+    };
 #if defined(VELMORA_HAS_SSE2_SCANNERS)
     add(sse2);
 #endif

@@ -13,15 +13,11 @@
 #if defined(_WIN32)
 #include <windows.h> // the attribute record's layout
 #endif
-#include "core/error.h"
-#include "velmora.h"
+#include "test_text.h"
 
 #define T(s) VELMORA_TEXT(s)
 
 namespace velmora_test {
-
-using text = std::basic_string<velmora_char>;
-using view = std::basic_string_view<velmora_char>;
 
 // ASCII as it is, anything else as \uXXXX, so failures print readably.
 inline std::string show(view v)
@@ -41,9 +37,6 @@ inline std::string show(view v)
 }
 
 inline std::string show(const velmora_char *p) { return p ? show(view(p)) : "(null)"; }
-
-// A unit that no writer produces, to see which units a call touched.
-inline constexpr velmora_char guard = static_cast<velmora_char>(0xA5A5);
 
 inline text guarded(std::size_t units) { return text(units, guard); }
 
@@ -66,12 +59,6 @@ enum class null_fill {
     terminator_only, // the terminator, nothing further
     through_size,    // every unit from the result's end through position size - 1
 };
-
-// A code no export stores, put in the error slot so a test sees whether a call
-// stored one.
-inline constexpr std::int32_t untouched_code = -7;
-
-inline void prime_error_slot() { velmora::set_err_code(untouched_code); }
 
 // Runs `write(dst)` on a guarded buffer and checks the outcome: with an
 // expected text, result 1, that text, the nulls `fill` says and no other unit

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <atomic>
 
-#include "host/host.h"
+#include "working_directory_seam.h"
 
 namespace velmora::host {
 namespace {

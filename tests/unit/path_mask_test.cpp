@@ -5,6 +5,7 @@
 #include "mask/path_mask.h"
 #include "reference.h"
 #include "support.h"
+#include "working_directory_seam.h"
 
 #if defined(_WIN32)
 #include <direct.h>
@@ -291,6 +292,24 @@ TEST(PathMaskCmp, WorkingDirectoriesBeyondAscii)
 }
 
 #if !defined(_WIN32)
+// A working directory whose name is not UTF-8 still reaches the mask whole:
+// each byte that begins no character reads as U+FFFD, and what follows it
+// is kept.
+TEST(PathMaskCmp, WorkingDirectoryThatIsNotUtf8)
+{
+    const temporary_folder folder;
+    const fs::path directory = folder.path() / std::string("a\xFF"
+                                                           "b\xC3");
+    fs::create_directories(directory);
+    const scoped_current_path inside(directory);
+    const text file = host_text(folder.path()) + T("/a\uFFFDb\uFFFD/x.txt");
+    const mask_row rows[] = {
+        {file.c_str(), T(".\\x.txt"), 1},
+        {file.c_str(), T(".\\y.txt"), 0},
+    };
+    check_rows(rows, std::size(rows));
+}
+
 bool platform_can_name_working_directory()
 {
     const std::unique_ptr<char, void (*)(void *)> name(getcwd(nullptr, 0), std::free);
