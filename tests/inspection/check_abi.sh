@@ -9,17 +9,7 @@
 # `check_abi.sh --export-table DLL` prints a DLL's table as it is recorded.
 set -uo pipefail
 lib=$1 abi=${2:-}
-passed=0 failed=0
-check() {
-    local what=$1
-    shift
-    if "$@"; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        echo "FAILED: $what"
-    fi
-}
+source "$(dirname "$0")/../../scripts/lib/checks.sh"
 
 # "NAME VERSION" for each symbol the library defines for others.
 defined_dynamic_symbols() {
@@ -97,5 +87,4 @@ MZ)
     check "abidiff finds nothing changed or removed" abi_holds "$abi/$soname.abi"
     ;;
 esac
-echo "abi: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+checks_summary abi

@@ -7,17 +7,7 @@
 # (Debian's devscripts) is run too where it is installed. PE: address-space
 # randomisation (64-bit wide in 64-bit files) and the data execution guard.
 set -uo pipefail
-passed=0 failed=0
-check() {
-    local what=$1
-    shift
-    if "$@"; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        echo "FAILED: $what"
-    fi
-}
+source "$(dirname "$0")/../../scripts/lib/checks.sh"
 
 # Names a file imports (undefined dynamic symbols), without their versions.
 imports() { readelf -W --dyn-syms "$1" | awk '$7 == "UND" { sub("@.*", "", $8); print $8 }' | sort -u; }
@@ -98,5 +88,4 @@ for file in "${files[@]}"; do
     *) check_elf "$file" ;;
     esac
 done
-echo "hardening: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+checks_summary hardening

@@ -5,17 +5,7 @@
 # imports only KERNEL32.dll and msvcrt.dll and, stripped, fits in 64 KiB.
 set -euo pipefail
 lib=$1
-passed=0 failed=0
-check() {
-    local what=$1
-    shift
-    if "$@"; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        echo "FAILED: $what"
-    fi
-}
+source "$(dirname "$0")/../../scripts/lib/checks.sh"
 
 case $(head -c 2 "$lib" | od -An -c | tr -d ' ') in
 MZ)
@@ -37,5 +27,4 @@ MZ)
     check "needs libc" eval 'grep -q "libc\.so" <<<"$needed"'
     ;;
 esac
-echo "runtime: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+checks_summary runtime
