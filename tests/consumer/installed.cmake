@@ -49,8 +49,10 @@ set_tests_properties(installed_find_package PROPERTIES
     FIXTURES_REQUIRED installed FIXTURES_SETUP find_package_example
     ENVIRONMENT LD_LIBRARY_PATH=${libdir})
 
+# pkg-config escapes what the shell would take apart (and every byte beyond
+# ASCII): its flags are meant to be read back by the shell, as eval does.
 add_test(NAME installed_pkg_config
-    COMMAND bash -c "${CMAKE_CXX_COMPILER} -std=c++17 -Wall -Werror \"$0\" $(pkg-config --cflags --libs velmora) -o \"$1\" && \"$1\""
+    COMMAND bash -c "source=$0 program=$1 && eval \"set -- $(pkg-config --cflags --libs velmora)\" && ${CMAKE_CXX_COMPILER} -std=c++17 -Wall -Werror \"$source\" \"$@\" -o \"$program\" && \"$program\""
             ${PROJECT_SOURCE_DIR}/examples/pkg_config/match.cpp ${consumers}/pkg_config_match)
 set_tests_properties(installed_pkg_config PROPERTIES FIXTURES_REQUIRED installed
     ENVIRONMENT "PKG_CONFIG_PATH=${libdir}/pkgconfig;LD_LIBRARY_PATH=${libdir}")

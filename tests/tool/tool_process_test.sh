@@ -64,7 +64,7 @@ version_says_all() {
     local out
     out=$(velmora --version 2>/dev/null) || return 1
     [ "$(sed -n 1p <<<"$out")" = "velmora $version" ] &&
-        grep -qE "^library $version \(.*velmora[^/\\]*\)\$" <<<"$out" &&
+        grep -qE "^library $version \((.*velmora[^/\\]*|linked into the tool)\)\$" <<<"$out" &&
         grep -qxE 'scanners (plain|SSE2|AVX2|AVX-512BW|NEON)' <<<"$out" ||
         { echo "velmora --version printed:"; echo "$out"; return 1; }
 }

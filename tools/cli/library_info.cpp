@@ -17,11 +17,11 @@ namespace velmora::cli {
 namespace {
 
 // Any export serves to find the module that holds them all.
-void *an_export() { return reinterpret_cast<void *>(&get_err_code); }
+[[maybe_unused]] void *an_export() { return reinterpret_cast<void *>(&get_err_code); }
 
 #if defined(_WIN32)
 
-std::string resource_version(const wchar_t *path)
+[[maybe_unused]] std::string resource_version(const wchar_t *path)
 {
     DWORD ignored = 0;
     const DWORD size = GetFileVersionInfoSizeW(path, &ignored);
@@ -43,7 +43,10 @@ std::string resource_version(const wchar_t *path)
 
 std::string loaded_library()
 {
-#if defined(_WIN32)
+#if defined(VELMORA_STATIC)
+    // Linked into the tool, the library is the header's own version.
+    return VELMORA_VERSION_STRING " (linked into the tool)";
+#elif defined(_WIN32)
     HMODULE module = nullptr;
     if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
                                 GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,

@@ -9,7 +9,8 @@ namespace velmora::cli {
 
 // The version of the library this process loaded and the file it came
 // from: on Windows from the DLL's version resource, elsewhere from the
-// shared object's file name (libvelmora.so.MAJOR.MINOR.PATCH).
+// shared object's file name (libvelmora.so.MAJOR.MINOR.PATCH); a static
+// build says the library is linked into the tool.
 std::string loaded_library();
 
 // The name of the scanner set the library's scan engine chooses on this
