@@ -17,23 +17,8 @@ foreach(required README OUT)
     endif()
 endforeach()
 
-file(READ "${README}" content)
-# CMake lists split at semicolons and pair square brackets: hide both.
-string(ASCII 1 semicolon)
-string(ASCII 2 open_bracket)
-string(ASCII 3 close_bracket)
-string(REPLACE ";" "${semicolon}" content "${content}")
-string(REPLACE "[" "${open_bracket}" content "${content}")
-string(REPLACE "]" "${close_bracket}" content "${content}")
-string(REPLACE "\r" "" content "${content}")
-string(REPLACE "\n" ";" lines "${content}")
-
-function(unhide var text)
-    string(REPLACE "${semicolon}" ";" text "${text}")
-    string(REPLACE "${open_bracket}" "[" text "${text}")
-    string(REPLACE "${close_bracket}" "]" text "${text}")
-    set(${var} "${text}" PARENT_SCOPE)
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/text_lines.cmake)
+velmora_read_lines("${README}" lines)
 
 # TEXT as the body of a wide literal: the README shows it as it reads.
 function(wide_literal var text)
