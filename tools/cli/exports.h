@@ -41,32 +41,27 @@ struct export_quirks {
 
     constexpr export_quirks adds(std::size_t units) const
     {
-        export_quirks q = *this;
-        q.added = units;
-        return q;
+        return with(&export_quirks::added, units);
     }
-    constexpr export_quirks fills() const
-    {
-        export_quirks q = *this;
-        q.fills_to_size = true;
-        return q;
-    }
+    constexpr export_quirks fills() const { return with(&export_quirks::fills_to_size, true); }
     constexpr export_quirks answer_field(const char *name) const
     {
-        export_quirks q = *this;
-        q.answer_name = name;
-        return q;
+        return with(&export_quirks::answer_name, name);
     }
     constexpr export_quirks stores_code_when_false() const
     {
-        export_quirks q = *this;
-        q.false_stores_code = true;
-        return q;
+        return with(&export_quirks::false_stores_code, true);
     }
     constexpr export_quirks null_fails_when(bool (*test)(const text &)) const
     {
+        return with(&export_quirks::null_fails, test);
+    }
+
+    // A copy with one field set, so that the list's lines read as a chain.
+    template <class T> constexpr export_quirks with(T export_quirks::*field, T value) const
+    {
         export_quirks q = *this;
-        q.null_fails = test;
+        q.*field = value;
         return q;
     }
 };
