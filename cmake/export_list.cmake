@@ -1,5 +1,6 @@
 # SPDX-License-Identifier: MIT
 # Reads src/export_list.h, the one list of the exports, for the build.
+include(${CMAKE_CURRENT_LIST_DIR}/text_lines.cmake)
 set(VELMORA_EXPORT_LIST ${PROJECT_SOURCE_DIR}/src/export_list.h)
 set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
     ${VELMORA_EXPORT_LIST})
@@ -33,11 +34,5 @@ function(velmora_write_def path)
         string(APPEND text "    ${name}${spaces}@${ordinal}\n")
     endwhile()
     # Written only when it changes, so that the link reruns only then.
-    if(EXISTS ${path})
-        file(READ ${path} old)
-        if(old STREQUAL text)
-            return()
-        endif()
-    endif()
-    file(WRITE ${path} "${text}")
+    write_if_changed(${path} "${text}")
 endfunction()

@@ -1,6 +1,8 @@
 # SPDX-License-Identifier: MIT
-# A text file as a CMake list of its lines, for the scripts that read the
-# header's contracts and the README's examples. CMake lists split at
+# Text files for the scripts that read the header's contracts and the
+# README's examples: a file as a CMake list of its lines, and a made file
+# written only when it changes, so that what depends on it is rebuilt only
+# then. CMake lists split at
 # semicolons and pair square brackets, so both are hidden in the lines
 # (`semicolon`, `open_bracket`, `close_bracket` stand for them) and
 # unhide() puts them back.
@@ -23,4 +25,14 @@ function(unhide var text)
     string(REPLACE "${open_bracket}" "[" text "${text}")
     string(REPLACE "${close_bracket}" "]" text "${text}")
     set(${var} "${text}" PARENT_SCOPE)
+endfunction()
+
+function(write_if_changed path text)
+    if(EXISTS "${path}")
+        file(READ "${path}" old)
+        if(old STREQUAL text)
+            return()
+        endif()
+    endif()
+    file(WRITE "${path}" "${text}")
 endfunction()
