@@ -356,6 +356,14 @@ void sixteen_bit_rows(const library &lib, peer_table &table)
     }
 }
 
+// Whether the rows named `part` are wanted: all of them, or with
+// VELMORA_BENCH_ONLY one part (names, pathological, components, sixteen).
+bool wanted(const char *part)
+{
+    const char *only = std::getenv("VELMORA_BENCH_ONLY");
+    return !only || !*only || std::strcmp(only, part) == 0;
+}
+
 } // namespace
 
 int main()
@@ -369,15 +377,17 @@ int main()
     peer_table glibc("glibc", "glibc / ours");
     // The floor is timed first, so its column comes first.
     peer_table floor("velmora", "ours / floor", std::string("floor (") + floor_kind() + " read)");
-    name_rows(lib, glibc, "C");
-    if (std::setlocale(LC_ALL, "C.UTF-8")) {
-        name_rows(lib, glibc, "C.UTF-8");
-        std::setlocale(LC_ALL, "C");
+    if (wanted("names")) {
+        name_rows(lib, glibc, "C");
+        if (std::setlocale(LC_ALL, "C.UTF-8")) {
+            name_rows(lib, glibc, "C.UTF-8");
+            std::setlocale(LC_ALL, "C");
+        }
     }
-    pathological_rows(lib, glibc);
-    component_rows(lib, glibc, floor);
+    if (wanted("pathological")) pathological_rows(lib, glibc);
+    if (wanted("components")) component_rows(lib, glibc, floor);
     peer_table sixteen("peer", "peer / ours");
-    sixteen_bit_rows(lib, sixteen);
+    if (wanted("sixteen")) sixteen_bit_rows(lib, sixteen);
     std::printf("\nAgainst glibc (fnmatch with FNM_CASEFOLD | FNM_NOESCAPE, basename, dirname); "
                 "ratio above 1: ours is faster:\n\n");
     glibc.print();

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
-// Which processor a table was measured on, in one line: the two kinds our
+// Which processor a table was measured on, in one line: the kinds our
 // machines come in differ where it matters (an Intel Xeon runs 512-bit
-// operations whole; AMD's Zen 4 splits them into two 256-bit halves).
+// operations whole; AMD's Zen 4 splits them into two 256-bit halves; Zen 5
+// has its own timings again), so AMD's generation is named.
 #pragma once
 
 #include <cstdio>
@@ -42,10 +43,14 @@ inline std::string processor_line()
         std::snprintf(ids, sizeof ids, "%s%s family %#x model %#x", line.empty() ? "" : "; ",
                       vendor, family, model);
         line += ids;
-        // In family 0x19 only Zen 4 has AVX-512 (Zen 3 has none).
-        if (std::strcmp(vendor, "AuthenticAMD") == 0 && family == 0x19 &&
-            __builtin_cpu_supports("avx512f"))
-            line += " (Zen 4: 512-bit operations in two halves)";
+        // In family 0x19 only Zen 4 has AVX-512 (Zen 3 has none); family
+        // 0x1a is Zen 5.
+        if (std::strcmp(vendor, "AuthenticAMD") == 0) {
+            if (family == 0x19 && __builtin_cpu_supports("avx512f"))
+                line += " (Zen 4: 512-bit operations in two halves)";
+            else if (family == 0x1a)
+                line += " (Zen 5)";
+        }
     }
     line += "; AVX2 ";
     line += __builtin_cpu_supports("avx2") ? "yes" : "no";
