@@ -25,6 +25,16 @@ inline bool is_alpha(unit c)
     return runtime_is_alpha(c);
 }
 
+// Whether two units differ ignoring case in every locale, without asking the
+// locale: both are ASCII and unequal, and they do not differ in the case bit
+// alone, as the two cases of one letter do. Among the ASCII units only letters
+// have a case (as above), and no locale maps two letters that are not one
+// letter's cases onto one unit. Units that pass may still differ.
+inline bool differ_in_every_locale(unit a, unit b)
+{
+    return (a | b) < 128 && (a | 0x20) != (b | 0x20);
+}
+
 // The ASCII part of one locale's upper-case mapping, and whether it is the
 // plain one (a to z onto A to Z, every other unit onto itself), which lets a
 // caller compare ASCII text many units at a time.

@@ -146,6 +146,11 @@ bool starless_name_matches(text_view path, text_view mask, const host::upper_cas
     const std::size_t before = size > count ? size - count - 1 : size;
     if (!((size == count) | (path.data()[before] == backslash))) return false;
     const text_view name = without_first(path, size - count);
+    // Names mostly differ in their last unit, the extension's, which turns
+    // them down without the locale's mapping.
+    if (count != 0 && mask.back() != question_mark &&
+        host::differ_in_every_locale(mask.back(), name.back()))
+        return false;
     return same_units(mask.data(), name.data(), count, upper) && last_of(name, backslash) == npos;
 }
 
@@ -154,14 +159,26 @@ bool starless_name_matches(text_view path, text_view mask, const host::upper_cas
 inline bool name_matches(const unit *path, text_view mask, const pattern_shape &shape,
                          const host::upper_case &upper)
 {
+    // Only backslashes end a directory here: slashes stay in the name compared.
+    const auto name_after = [](text_view whole, std::size_t last_backslash) {
+        return without_first(whole, last_backslash == npos ? 0 : last_backslash + 1);
+    };
+    if (shape.first_star != 0 && shape.first_star != npos) {
+        // The units before the star turn most names down at their start,
+        // found in the pass that measures the path.
+        const length_and_last measured = measure_with_last(path, backslash, backslash);
+        const text_view name = name_after({path, measured.length}, measured.last);
+        // The name's first unit, or its terminator when it is empty.
+        if (mask[0] != question_mark && host::differ_in_every_locale(mask[0], name.data()[0]))
+            return false;
+        return wild_match(mask, shape, name, upper);
+    }
     const text_view whole = view_of(path);
     if (shape.first_star == npos) return starless_name_matches(whole, mask, upper);
     // Most paths are turned down from their end alone, before the search for
     // where their name begins.
     if (!may_end_match(mask, shape, whole, upper)) return false;
-    // Only backslashes end a directory here: slashes stay in the name compared.
-    const std::size_t last = last_of(whole, backslash);
-    return wild_match(mask, shape, without_first(whole, last == npos ? 0 : last + 1), upper);
+    return wild_match(mask, shape, name_after(whole, last_of(whole, backslash)), upper);
 }
 
 } // namespace

@@ -55,8 +55,16 @@ VELMORA_READS_PAST_TERMINATOR inline unsigned end_and_special_bits(const unit *b
         _mm_movemask_epi8(_mm_packs_epi16(_mm_cmpeq_epi16(units, _mm_setzero_si128()), specials)));
 }
 
-// The shape of a pattern with a star or a separator, from its block
-// `block`, whose units outside `kept` are not the pattern's.
+// One bit per star of an aligned block, in the low byte.
+VELMORA_READS_PAST_TERMINATOR inline unsigned star_bits(const unit *block)
+{
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(
+        _mm_cmpeq_epi16(load_block(block), _mm_set1_epi16(static_cast<short>(star))),
+        _mm_setzero_si128())));
+}
+
+// The shape of a pattern that runs on past its block `block`, from there on;
+// the units outside `kept` are not the pattern's.
 pattern_shape shape_with_specials(const unit *pattern, const unit *block, unsigned kept);
 
 } // namespace detail
@@ -78,11 +86,15 @@ VELMORA_READS_PAST_TERMINATOR inline pattern_shape shape_of(const unit *pattern)
         const unsigned bits = end_and_special_bits(block) & kept;
         if (!bits) continue;
         const unsigned end = bits & 0xffu;
-        const unsigned before_end = (end & (0u - end)) - 1;
-        if (!end || ((bits >> 8) & before_end)) return shape_with_specials(pattern, block, kept);
-        return {static_cast<std::size_t>(units_between(pattern, block)) +
-                    static_cast<std::size_t>(__builtin_ctz(end)),
-                npos, npos, false};
+        if (!end) return shape_with_specials(pattern, block, kept);
+        // A pattern that ends in this block is read off it here.
+        const unsigned specials = (bits >> 8) & ((end & (0u - end)) - 1);
+        const unsigned stars = specials ? specials & star_bits(block) : 0;
+        const auto at = static_cast<std::size_t>(units_between(pattern, block));
+        return {at + static_cast<std::size_t>(__builtin_ctz(end)),
+                stars ? at + static_cast<std::size_t>(__builtin_ctz(stars)) : npos,
+                stars ? at + static_cast<std::size_t>(31 - __builtin_clz(stars)) : npos,
+                (specials & ~stars) != 0};
     }
 #else
     pattern_shape shape{0, npos, npos, false};

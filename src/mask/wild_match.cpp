@@ -26,44 +26,50 @@ const unit *find_ignoring_case(const unit *from, const unit *end, unit wanted,
     return end;
 }
 
+// Most units that differ are told apart without the locale's mapping.
 bool same_ignoring_case(unit a, unit b, const host::upper_case &upper)
 {
-    return a == b || upper(a) == upper(b);
+    return a == b || (!host::differ_in_every_locale(a, b) && upper(a) == upper(b));
 }
 
 #if defined(VELMORA_SSE2)
 enum class verdict { same, differ, undecided };
 
 // Eight units a step, the last step overlapping the one before (so `length`
-// is at least 8): units that are equal, or under a '?', pass at once; units
-// that are the two cases of one ASCII letter pass when the mapping is the
-// plain one. Units beyond ASCII that differ are left undecided, as is every
-// difference under another mapping. All blocks are read before one decision,
-// as where a name first differs is what no predictor learns.
+// is at least 8): units that are equal, or under a '?', pass at once; ASCII
+// units that differ in more than the case bit fail in every locale, without
+// its mapping; units that are the two cases of one ASCII letter pass when the
+// mapping is the plain one. Units beyond ASCII that differ are left
+// undecided, as is every difference under another mapping. All blocks are
+// read before one decision, as where a name first differs is what no
+// predictor learns.
 verdict compare_blocks(const unit *pattern, const unit *name, std::size_t length,
                        const host::upper_case &upper)
 {
     const __m128i questions = _mm_set1_epi16(static_cast<short>(question_mark));
     const __m128i case_bit = _mm_set1_epi16(0x20);
     const __m128i beyond_ascii = _mm_set1_epi16(static_cast<short>(0xff80));
-    unsigned passed_all = 0xffff, ascii_all = 0xffff, folded_all = 0xffff;
+    unsigned passed_all = 0xffff, ascii_all = 0xffff, folded_all = 0xffff, failed_any = 0;
     for (std::size_t at = 0;; at = std::min(at + 8, length - 8)) {
         const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i *>(pattern + at));
         const __m128i n = _mm_loadu_si128(reinterpret_cast<const __m128i *>(name + at));
         const __m128i passed = _mm_or_si128(_mm_cmpeq_epi16(p, n), _mm_cmpeq_epi16(p, questions));
         const __m128i folded = _mm_or_si128(p, case_bit);
+        const __m128i same_folded = _mm_cmpeq_epi16(folded, _mm_or_si128(n, case_bit));
         const __m128i letter = _mm_and_si128(_mm_cmpgt_epi16(folded, _mm_set1_epi16('a' - 1)),
                                              _mm_cmplt_epi16(folded, _mm_set1_epi16('z' + 1)));
-        const __m128i case_pair =
-            _mm_and_si128(letter, _mm_cmpeq_epi16(folded, _mm_or_si128(n, case_bit)));
+        const __m128i case_pair = _mm_and_si128(letter, same_folded);
         const __m128i ascii =
             _mm_cmpeq_epi16(_mm_and_si128(_mm_or_si128(p, n), beyond_ascii), _mm_setzero_si128());
         passed_all &= static_cast<unsigned>(_mm_movemask_epi8(passed));
         ascii_all &= static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(passed, ascii)));
         folded_all &= static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(passed, case_pair)));
+        failed_any |= static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_andnot_si128(_mm_or_si128(passed, same_folded), ascii)));
         if (at + 8 == length) break;
     }
     if (passed_all == 0xffff) return verdict::same;
+    if (failed_any) return verdict::differ;
     if (ascii_all != 0xffff || !upper.ascii_is_plain()) return verdict::undecided;
     return folded_all == 0xffff ? verdict::same : verdict::differ;
 }
@@ -110,7 +116,6 @@ namespace detail {
 VELMORA_READS_PAST_TERMINATOR pattern_shape shape_with_specials(const unit *pattern,
                                                                 const unit *block, unsigned kept)
 {
-    const __m128i stars = _mm_set1_epi16(static_cast<short>(star));
     std::size_t first_star = npos, last_star = npos;
     bool has_separator = false;
     for (;; block += 8, kept = 0xffffu) {
@@ -119,16 +124,14 @@ VELMORA_READS_PAST_TERMINATOR pattern_shape shape_with_specials(const unit *patt
         const unsigned end = bits & 0xffu;
         const unsigned before_end = end ? (end & (0u - end)) - 1 : 0xffu;
         const unsigned specials = (bits >> 8) & before_end;
-        const unsigned star_bits =
-            specials & static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(
-                           _mm_cmpeq_epi16(load_block(block), stars), _mm_setzero_si128())));
+        const unsigned stars = specials & detail::star_bits(block);
         const std::ptrdiff_t at = units_between(pattern, block);
-        if (star_bits) {
+        if (stars) {
             if (first_star == npos)
-                first_star = static_cast<std::size_t>(at + __builtin_ctz(star_bits));
-            last_star = static_cast<std::size_t>(at + 31 - __builtin_clz(star_bits));
+                first_star = static_cast<std::size_t>(at + __builtin_ctz(stars));
+            last_star = static_cast<std::size_t>(at + 31 - __builtin_clz(stars));
         }
-        has_separator |= (specials & ~star_bits) != 0;
+        has_separator |= (specials & ~stars) != 0;
         if (end)
             return {static_cast<std::size_t>(at + __builtin_ctz(end)), first_star, last_star,
                     has_separator};
@@ -159,12 +162,12 @@ bool wild_match(text_view pattern, const pattern_shape &shape, text_view name,
                same_units(pattern.data(), name.data(), name.size(), upper);
     const std::size_t tail = shape.last_star + 1;
     if (name.size() < shape.first_star + (pattern.size() - tail)) return false;
+    // What is before the first star must begin the name, and what is after
+    // the last must end it: with one star, that is the whole answer.
+    if (!same_units(pattern.data(), name.data(), shape.first_star, upper)) return false;
     if (tail < pattern.size() && !tail_ends_name(without_first(pattern, tail), name, upper))
         return false;
-    // One star: what is before it must begin the name, and the rest is known to end it.
-    if (shape.first_star == shape.last_star)
-        return same_units(pattern.data(), name.data(), shape.first_star, upper);
-    return walk(pattern, name, upper);
+    return shape.first_star == shape.last_star || walk(pattern, name, upper);
 }
 
 namespace {

@@ -19,9 +19,8 @@ bool wild_match(text_view pattern, text_view name, const host::upper_case &upper
 
 // wild_match with the pattern's shape known: the shape decides or rejects
 // first (without a star the lengths must match; the units before the first
-// star and after the last must fit the name; the units after the last star
-// must end it), and a pattern with one star is answered by those checks and
-// whether the units before its star begin the name.
+// star and after the last must fit the name, the ones before begin it and the
+// ones after end it), and a pattern with one star is answered by those checks.
 bool wild_match(text_view pattern, const pattern_shape &shape, text_view name,
                 const host::upper_case &upper);
 
