@@ -2,8 +2,9 @@
 # SPDX-License-Identifier: MIT
 # Builds the benchmarks and prints the peer tables: the Linux build against
 # glibc and 16-bit peers, with the library's own choice of scanner set and
-# then with each set this processor can run, and the 64-bit Windows build
-# against the Windows path functions, under Wine. Run it on a quiet machine.
+# then with each set this processor can run, and the 64-bit and 32-bit
+# Windows builds against the Windows path functions, under Wine. Run it on a
+# quiet machine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,6 +12,8 @@ cmake --preset bench >/dev/null
 cmake --build --preset bench >/dev/null
 cmake --preset bench-windows >/dev/null
 cmake --build --preset bench-windows >/dev/null
+cmake --preset bench-windows32 >/dev/null
+cmake --build --preset bench-windows32 >/dev/null
 
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | xargs), $(date -u +%Y-%m-%d)"
 echo
@@ -26,3 +29,7 @@ done
 echo
 echo "## Windows (64-bit, under Wine $(/usr/lib/wine/wine64 --version 2>/dev/null || echo '?'))"
 cmake/wine-run.sh build/bench-windows/bin/windows_peers.exe
+echo
+echo "## Windows (32-bit, under Wine $(/usr/lib/wine/wine --version 2>/dev/null || echo '?'))"
+VELMORA_WINE_ARCH=win32 cmake/wine-run.sh build/bench-windows32/bin/windows_peers.exe ||
+    echo "(not run: 32-bit Wine does not run on this machine)"
