@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <clocale>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -260,6 +261,36 @@ void component_rows(const library &lib, peer_table &table, peer_table &floor)
                           n));
         else
             table.skip("path_pop ~ dirname", label, "answers differ");
+
+        // Into another buffer: a caller whose path must stay whole copies it
+        // for dirname, where path_pop writes the directory part itself.
+        std::vector<text> wide_out(n, text(length + 1, u'\0'));
+        std::vector<std::string> narrow_out(n, std::string(length + 1, '\0'));
+        agree = true;
+        for (std::size_t i = 0; i < n; ++i) {
+            std::string theirs = set.narrow[i];
+            agree &= lib.path_pop(set.wide[i].c_str(), wide_out[i].data(),
+                                  static_cast<std::uint32_t>(length + 1)) == 1 &&
+                     widen(dirname(theirs.data())) == text(wide_out[i].c_str());
+        }
+        if (agree)
+            table.add("path_pop into another buffer ~ copy, dirname", label,
+                      time_pair(
+                          [&] {
+                              for (std::size_t i = 0; i < n; ++i)
+                                  keep(lib.path_pop(set.wide[i].c_str(), wide_out[i].data(),
+                                                    static_cast<std::uint32_t>(length + 1)));
+                          },
+                          [&] {
+                              for (std::size_t i = 0; i < n; ++i) {
+                                  std::memcpy(narrow_out[i].data(), set.narrow[i].c_str(),
+                                              length + 1);
+                                  keep(dirname(narrow_out[i].data()));
+                              }
+                          },
+                          n));
+        else
+            table.skip("path_pop into another buffer ~ copy, dirname", label, "answers differ");
 
         // The scanners beside the plain read of the same bytes.
         const auto floor_pass = [&] {
