@@ -7,7 +7,6 @@
 #include <dlfcn.h>
 #include <fnmatch.h>
 #include <libgen.h>
-#include <sched.h>
 #include <unistd.h>
 
 #include <clocale>
@@ -23,6 +22,7 @@
 #include "inputs.h"
 #include "peer_table.h"
 #include "processor.h"
+#include "shared_object.h"
 #include "velmora.h"
 
 #if defined(VELMORA_BENCH_ICU)
@@ -38,23 +38,6 @@ constexpr int fnmatch_flags = FNM_CASEFOLD | FNM_NOESCAPE;
 
 text widen(const std::string &ascii) { return text(ascii.begin(), ascii.end()); }
 
-// The exports, as the shared object gives them.
-struct library {
-    decltype(&::path_mask_cmp) path_mask_cmp;
-    decltype(&::get_file_part) get_file_part;
-    decltype(&::path_pop) path_pop;
-    decltype(&::is_mask) is_mask;
-};
-
-template <class F> void bind(void *handle, F &f, const char *name)
-{
-    f = reinterpret_cast<F>(dlsym(handle, name));
-    if (!f) {
-        std::fprintf(stderr, "linux_peers: %s missing\n", name);
-        std::exit(2);
-    }
-}
-
 void *open_library(const std::string &file)
 {
     char self[4096];
@@ -62,11 +45,7 @@ void *open_library(const std::string &file)
     if (n <= 0) std::exit(2);
     self[n] = 0;
     const std::string path = std::string(dirname(self)) + "/../lib/" + file;
-    void *handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle) {
-        std::fprintf(stderr, "linux_peers: %s\n", dlerror());
-        std::exit(2);
-    }
+    void *handle = open_shared_object(path);
     std::printf("library: %s\n", path.c_str());
     return handle;
 }
@@ -92,29 +71,7 @@ library load_library()
         std::printf("scanner set: %s (the library's own choice)\n", use(nullptr));
         handle = open_library("libvelmora.so.1");
     }
-    library lib{};
-    bind(handle, lib.path_mask_cmp, "path_mask_cmp");
-    bind(handle, lib.get_file_part, "get_file_part");
-    bind(handle, lib.path_pop, "path_pop");
-    bind(handle, lib.is_mask, "is_mask");
-    return lib;
-}
-
-// The last processor this process may run on; VELMORA_BENCH_CPU picks another.
-int pin_to_one_cpu()
-{
-    cpu_set_t allowed;
-    CPU_ZERO(&allowed);
-    sched_getaffinity(0, sizeof allowed, &allowed);
-    int cpu = -1;
-    for (int i = 0; i < CPU_SETSIZE; ++i)
-        if (CPU_ISSET(i, &allowed)) cpu = i;
-    if (const char *wanted = std::getenv("VELMORA_BENCH_CPU")) cpu = std::atoi(wanted);
-    cpu_set_t one;
-    CPU_ZERO(&one);
-    CPU_SET(cpu, &one);
-    if (sched_setaffinity(0, sizeof one, &one) != 0) return -1;
-    return cpu;
+    return bind_library(handle);
 }
 
 // UTF-8 to the library's units, through the standard library's conversion.

@@ -1,0 +1,74 @@
+// SPDX-License-Identifier: MIT
+// What the Linux benchmarks share to reach the library as callers do: a
+// shared object opened with dlopen, the exports they time bound from it, and
+// the process pinned to one processor.
+#pragma once
+
+#include <dlfcn.h>
+#include <sched.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "velmora.h"
+
+namespace velmora_bench {
+
+// The exports, as a shared object gives them.
+struct library {
+    decltype(&::path_mask_cmp) path_mask_cmp;
+    decltype(&::get_file_part) get_file_part;
+    decltype(&::path_pop) path_pop;
+    decltype(&::is_mask) is_mask;
+};
+
+// Opens `path` with its own copy of the library's state (RTLD_LOCAL), or
+// ends the program saying why.
+inline void *open_shared_object(const std::string &path)
+{
+    void *handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle) {
+        std::fprintf(stderr, "%s\n", dlerror());
+        std::exit(2);
+    }
+    return handle;
+}
+
+template <class F> void bind(void *handle, F &f, const char *name)
+{
+    f = reinterpret_cast<F>(dlsym(handle, name));
+    if (!f) {
+        std::fprintf(stderr, "%s missing from the library\n", name);
+        std::exit(2);
+    }
+}
+
+inline library bind_library(void *handle)
+{
+    library lib{};
+    bind(handle, lib.path_mask_cmp, "path_mask_cmp");
+    bind(handle, lib.get_file_part, "get_file_part");
+    bind(handle, lib.path_pop, "path_pop");
+    bind(handle, lib.is_mask, "is_mask");
+    return lib;
+}
+
+// The last processor this process may run on; VELMORA_BENCH_CPU picks another.
+inline int pin_to_one_cpu()
+{
+    cpu_set_t allowed;
+    CPU_ZERO(&allowed);
+    sched_getaffinity(0, sizeof allowed, &allowed);
+    int cpu = -1;
+    for (int i = 0; i < CPU_SETSIZE; ++i)
+        if (CPU_ISSET(i, &allowed)) cpu = i;
+    if (const char *wanted = std::getenv("VELMORA_BENCH_CPU")) cpu = std::atoi(wanted);
+    cpu_set_t one;
+    CPU_ZERO(&one);
+    CPU_SET(cpu, &one);
+    if (sched_setaffinity(0, sizeof one, &one) != 0) return -1;
+    return cpu;
+}
+
+} // namespace velmora_bench
