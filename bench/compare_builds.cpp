@@ -8,7 +8,6 @@
 //
 //   compare_builds BEFORE.so AFTER.so
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -21,8 +20,6 @@ namespace {
 
 using namespace velmora_bench;
 using text = std::u16string;
-
-text utf16_of(const std::string &utf8) { return std::filesystem::path(utf8).u16string(); }
 
 void scan_rows(const library &before, const library &after, peer_table &table)
 {

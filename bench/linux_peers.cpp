@@ -13,7 +13,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -72,13 +71,6 @@ library load_library()
         handle = open_library("libvelmora.so.1");
     }
     return bind_library(handle);
-}
-
-// UTF-8 to the library's units, through the standard library's conversion.
-text utf16_of(const std::string &utf8)
-{
-    const std::u16string wide = std::filesystem::path(utf8).u16string();
-    return text(wide.begin(), wide.end());
 }
 
 void name_rows(const library &lib, peer_table &table, const std::string &set_label,

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // What the Linux benchmarks share to reach the library as callers do: a
-// shared object opened with dlopen, the exports they time bound from it, and
-// the process pinned to one processor.
+// shared object opened with dlopen, the exports they time bound from it,
+// their texts in its units, and the process pinned to one processor.
 #pragma once
 
 #include <dlfcn.h>
@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "velmora.h"
@@ -22,6 +23,12 @@ struct library {
     decltype(&::path_pop) path_pop;
     decltype(&::is_mask) is_mask;
 };
+
+// UTF-8 to the library's units, through the standard library's conversion.
+inline std::u16string utf16_of(const std::string &utf8)
+{
+    return std::filesystem::path(utf8).u16string();
+}
 
 // Opens `path` with its own copy of the library's state (RTLD_LOCAL), or
 // ends the program saying why.

@@ -148,9 +148,7 @@ bool starless_name_matches(text_view path, text_view mask, const host::upper_cas
     const text_view name = without_first(path, size - count);
     // Names mostly differ in their last unit, the extension's, which turns
     // them down without the locale's mapping.
-    if (count != 0 && mask.back() != question_mark &&
-        host::differ_in_every_locale(mask.back(), name.back()))
-        return false;
+    if (count != 0 && turns_down(mask.back(), name.back())) return false;
     return same_units(mask.data(), name.data(), count, upper) && last_of(name, backslash) == npos;
 }
 
@@ -169,8 +167,7 @@ inline bool name_matches(const unit *path, text_view mask, const pattern_shape &
         const length_and_last measured = measure_with_last(path, backslash, backslash);
         const text_view name = name_after({path, measured.length}, measured.last);
         // The name's first unit, or its terminator when it is empty.
-        if (mask[0] != question_mark && host::differ_in_every_locale(mask[0], name.data()[0]))
-            return false;
+        if (turns_down(mask[0], name.data()[0])) return false;
         return wild_match(mask, shape, name, upper);
     }
     const text_view whole = view_of(path);

@@ -29,6 +29,13 @@ bool wild_match(text_view pattern, const pattern_shape &shape, text_view name,
 bool same_units(const unit *pattern, const unit *name, std::size_t length,
                 const host::upper_case &upper);
 
+// Whether the pattern unit `p` turns down the name unit `n` whatever the
+// locale: it is not a '?', and they differ in every locale.
+inline bool turns_down(unit p, unit n)
+{
+    return p != question_mark && host::differ_in_every_locale(p, n);
+}
+
 // Whether `text` ends as a name matching the pattern must: with the whole
 // pattern when it has no star, else with the units after its last star. A
 // filter that needs no knowledge of where the name begins: a text that passes
