@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "scan/scan.h"
+#include "scan/scan_avx512.h"
 
 namespace velmora {
 namespace {
@@ -204,11 +205,25 @@ bool walk(text_view pattern, text_view name, const host::upper_case &upper)
     }
 }
 
+inline int32_t holds_wildcard(std::size_t first) { return first == npos ? 0 : 1; }
+
+// is_mask's body in two forms, out of line, so that the export costs no frame
+// for the form it does not take.
+__attribute__((noinline)) int32_t wildcards_in(const unit *text)
+{
+    return holds_wildcard(first_of(text, star, question_mark));
+}
+VELMORA_AVX512_FORM __attribute__((noinline)) int32_t wildcards_in_avx512(const unit *text)
+{
+    return holds_wildcard(avx512::first_of(text, star, question_mark));
+}
+
 } // namespace
 } // namespace velmora
 
 extern "C" int32_t is_mask(const velmora_char *text)
 {
+    using namespace velmora;
     if (!text) return 0;
-    return velmora::first_of(text, velmora::star, velmora::question_mark) == velmora::npos ? 0 : 1;
+    return avx512_forms() ? wildcards_in_avx512(text) : wildcards_in(text);
 }

@@ -3,6 +3,7 @@
 #include "host/host.h"
 #include "path/prefix.h"
 #include "scan/scan.h"
+#include "scan/scan_avx512.h"
 
 namespace velmora {
 namespace {
@@ -26,16 +27,65 @@ bool longer_than(const unit *text, std::size_t limit)
     return true;
 }
 
-// path_pop into another buffer.
-__attribute__((noinline)) std::int32_t pop_into(const unit *path, unit *dst, std::uint32_t size)
+// The place of a path's last separator, where path_pop cuts it and the file
+// part follows it, or npos.
+inline std::size_t last_separator(const unit *path)
 {
-    if (!path || !dst) return fail(err_not_path);
-    const std::size_t kept = measure_with_last(path, backslash, slash).last;
+    return measure_with_last(path, backslash, slash).last;
+}
+VELMORA_AVX512_INLINE std::size_t last_separator_avx512(const unit *path)
+{
+    return avx512::measure_with_last(path, backslash, slash).last;
+}
+
+inline const unit *file_part_after(const unit *path, std::size_t separator)
+{
+    return separator == npos ? nullptr : path + separator + 1;
+}
+
+inline std::int32_t pop_at(unit *path, std::size_t kept)
+{
+    if (kept == npos) return fail(err_not_path);
+    path[kept] = 0;
+    return 1;
+}
+
+// path_pop into another buffer.
+inline std::int32_t pop_into_at(const unit *path, unit *dst, std::uint32_t size, std::size_t kept)
+{
     if (kept == npos) return fail(err_not_path);
     if (kept > size) return fail(err_buffer_small);
     traits::copy(dst, path, kept);
     dst[kept] = 0;
     return 1;
+}
+
+// The exports' bodies in two forms each, out of line, so that an export
+// costs no frame for the form it does not take.
+__attribute__((noinline)) const unit *file_part(const unit *path)
+{
+    return file_part_after(path, last_separator(path));
+}
+VELMORA_AVX512_FORM __attribute__((noinline)) const unit *file_part_avx512(const unit *path)
+{
+    return file_part_after(path, last_separator_avx512(path));
+}
+__attribute__((noinline)) std::int32_t pop_in_place(unit *path)
+{
+    return pop_at(path, last_separator(path));
+}
+VELMORA_AVX512_FORM __attribute__((noinline)) std::int32_t pop_in_place_avx512(unit *path)
+{
+    return pop_at(path, last_separator_avx512(path));
+}
+__attribute__((noinline)) std::int32_t pop_into(const unit *path, unit *dst, std::uint32_t size)
+{
+    return pop_into_at(path, dst, size, last_separator(path));
+}
+VELMORA_AVX512_FORM __attribute__((noinline)) std::int32_t
+pop_into_avx512(const unit *path, unit *dst, std::uint32_t size)
+{
+    return pop_into_at(path, dst, size, last_separator_avx512(path));
 }
 
 } // namespace
@@ -59,8 +109,7 @@ int32_t is_absolute(const velmora_char *path) { return get_drive_part(path) ? 1 
 const velmora_char *get_file_part(const velmora_char *path)
 {
     if (!path) return nullptr;
-    const std::size_t separator = measure_with_last(path, backslash, slash).last;
-    return separator == npos ? nullptr : path + separator + 1;
+    return avx512_forms() ? file_part_avx512(path) : file_part(path);
 }
 
 const velmora_char *get_path_part(const velmora_char *path)
@@ -79,13 +128,10 @@ const velmora_char *get_path_part(const velmora_char *path)
 
 int32_t path_pop(const velmora_char *path, velmora_char *dst, uint32_t size)
 {
+    if (!path || !dst) return fail(err_not_path);
     // Popping in place, the common use, keeps only the path across the scan.
-    if (dst != path) return pop_into(path, dst, size);
-    if (!path) return fail(err_not_path);
-    const std::size_t kept = measure_with_last(path, backslash, slash).last;
-    if (kept == npos) return fail(err_not_path);
-    dst[kept] = 0;
-    return 1;
+    if (dst == path) return avx512_forms() ? pop_in_place_avx512(dst) : pop_in_place(dst);
+    return avx512_forms() ? pop_into_avx512(path, dst, size) : pop_into(path, dst, size);
 }
 
 int32_t path_push(const velmora_char *base, const velmora_char *name, velmora_char *dst,

@@ -6,6 +6,7 @@
 #include "scan/kernel_sets.h"
 
 #include "scan/scan.h"
+#include "scan/scan_avx512.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <cpuid.h>
@@ -105,6 +106,9 @@ void use(const scanner_set &set)
     detail::wide_length.store(set.length, std::memory_order_relaxed);
     detail::wide_first.store(set.first, std::memory_order_relaxed);
     detail::wide_last.store(set.last, std::memory_order_relaxed);
+#if defined(VELMORA_HAS_AVX512_SCANNERS)
+    detail::avx512_forms.store(&set == &avx512, std::memory_order_relaxed);
+#endif
 }
 
 namespace {
@@ -125,6 +129,12 @@ std::size_t choose_then_last(const unit *text, std::size_t length, unit a, unit 
     return best().last(text, length, a, b);
 }
 
+// The exports' AVX-512 forms are asked for on every call, short texts
+// included, so the choice is also made as the library is loaded. A call made
+// before then (from another library's constructor) takes the other forms,
+// with the same answers.
+__attribute__((constructor)) void choose_at_load() { use(best()); }
+
 } // namespace
 } // namespace velmora::scanners
 
@@ -133,4 +143,7 @@ namespace velmora::detail {
 std::atomic<length_scanner> wide_length{scanners::choose_then_length};
 std::atomic<first_scanner> wide_first{scanners::choose_then_first};
 std::atomic<last_scanner> wide_last{scanners::choose_then_last};
+#if defined(VELMORA_HAS_AVX512_SCANNERS)
+std::atomic<bool> avx512_forms{false};
+#endif
 } // namespace velmora::detail

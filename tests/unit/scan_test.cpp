@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
-// Every scanner set the machine can run, and the inline entry points in front
-// of them, against plain loops: at every alignment and at lengths around each
+// Every scanner set the machine can run, the inline entry points in front of
+// them, the exports' AVX-512 forms of those and the exports that scan under
+// each set, against plain loops: at every alignment and at lengths around each
 // block and step size, so each head, block, step and tail case is met, with
 // wanted units also lying past the terminator and before the text.
 #include <cstdio>
@@ -14,6 +15,7 @@
 
 #include "scan/kernel_sets.h"
 #include "scan/scan.h"
+#include "scan/scan_avx512.h"
 #include "scanner_sets.h"
 #include "support.h"
 
@@ -116,6 +118,61 @@ TEST(TextScan, EntryPointsAgreeWithAPlainLoop)
     });
 }
 
+// The exports' AVX-512 forms of the entry points, out of line, called only
+// where the processor can run them; elsewhere the inline entry points again.
+VELMORA_AVX512_FORM velmora::length_and_last measure_avx512(const velmora_char *text)
+{
+    return velmora::avx512::measure_with_last(text, T('\\'), T('/'));
+}
+VELMORA_AVX512_FORM std::size_t first_avx512(const velmora_char *text, velmora_char a,
+                                             velmora_char b)
+{
+    return velmora::avx512::first_of(text, a, b);
+}
+
+bool avx512_forms_run_here()
+{
+    return velmora::scanners::avx512_usable(velmora::scanners::this_processor());
+}
+
+TEST(TextScan, Avx512FormsAgreeWithAPlainLoop)
+{
+    if (!avx512_forms_run_here()) GTEST_SKIP() << "this processor has no AVX-512 forms to run";
+    for_each_text([](const velmora_char *text, const expected &e) {
+        const velmora::length_and_last measured = measure_avx512(text);
+        ASSERT_EQ(measured.length, e.length) << show(text);
+        ASSERT_EQ(measured.last, e.last_separator) << show(text);
+        ASSERT_EQ(first_avx512(text, T('\\'), T('/')), e.first_separator) << show(text);
+        ASSERT_EQ(first_avx512(text, T('/'), T('\\')), e.first_separator) << show(text);
+    });
+}
+
+// The exports whose bodies come in a form for each scanner set, under each
+// set this processor can run.
+TEST(TextScan, ScanningExportsAgreeWithAPlainLoopUnderEverySet)
+{
+    std::vector<velmora_char> copy, out;
+    for (const scanner_set *set : runnable_sets()) {
+        velmora::scanners::use(*set);
+        SCOPED_TRACE(set->name);
+        for_each_text([&](const velmora_char *text, const expected &e) {
+            const std::size_t last = e.last_separator;
+            ASSERT_EQ(get_file_part(text), last == npos ? nullptr : text + last + 1) << show(text);
+            copy.assign(text, text + e.length + 1);
+            out.assign(e.length + 1, T('x'));
+            const auto size = static_cast<std::uint32_t>(e.length);
+            ASSERT_EQ(path_pop(text, out.data(), size), last == npos ? 0 : 1) << show(text);
+            ASSERT_EQ(path_pop(copy.data(), copy.data(), 0), last == npos ? 0 : 1) << show(text);
+            if (last != npos) {
+                ASSERT_EQ(show(out.data()), show(velmora::text_view(text, last)));
+                ASSERT_EQ(show(copy.data()), show(velmora::text_view(text, last)));
+            }
+            ASSERT_EQ(is_mask(text), 0) << show(text);
+        });
+    }
+    velmora::scanners::use(velmora::scanners::best());
+}
+
 #if !defined(_WIN32)
 // A readable page between two that fault, so that a scan reading across a
 // page edge crashes the test.
@@ -153,6 +210,10 @@ TEST(TextScan, ScansStayOnTheirPage)
             ASSERT_EQ(velmora::length_of(text), length);
             ASSERT_EQ(velmora::first_of(text, T('\\'), T('/')), npos);
             ASSERT_EQ(velmora::measure_with_last(text, T('\\'), T('/')).length, length);
+            if (avx512_forms_run_here()) {
+                ASSERT_EQ(measure_avx512(text).length, length);
+                ASSERT_EQ(first_avx512(text, T('\\'), T('/')), npos);
+            }
             const auto address = reinterpret_cast<std::uintptr_t>(text);
             const std::size_t skip = ((16 - address % 16) % 16) / sizeof(velmora_char);
             if (skip <= length) {
@@ -185,6 +246,10 @@ TEST(TextScan, FindsEitherUnitAtEveryPlaceNearThePageEnd)
                 for (const velmora_char wanted : {T('\\'), T('/')}) {
                     text[at] = wanted;
                     ASSERT_EQ(velmora::first_of(text, T('\\'), T('/')), at) << show(text);
+                    if (avx512_forms_run_here()) {
+                        ASSERT_EQ(first_avx512(text, T('\\'), T('/')), at) << show(text);
+                        ASSERT_EQ(measure_avx512(text).last, at) << show(text);
+                    }
                     if (at >= skip) {
                         ASSERT_EQ(set->first(text + skip, T('\\'), T('/')), at - skip)
                             << show(text);

@@ -1,0 +1,264 @@
+// SPDX-License-Identifier: MIT
+// scan.h's entry points in AVX-512BW, for the AVX-512 forms of the exports
+// that scan (VELMORA_AVX512_FORM functions): a whole text 32 units a vector,
+// compared as units straight into mask registers, from the text's first unit
+// on, inline in the export. A short text then costs one or two compares and no
+// call, where the inline SSE2 blocks must narrow and gather their bits and a
+// longer one must call into a scanner set.
+//
+// The first three vectors are read unaligned from the text's start, where they
+// lie in one page; reading nothing before the text keeps a scan clear of the
+// caller's latest writes just before it (an overlapping read waits for them).
+// Beyond those, and near a page's end, reads are aligned vectors, which never
+// cross a page. As in scan.h, forward scans may read past the terminator but
+// never memory that could fault, and backward scans read nothing outside their
+// view.
+//
+// Where the build has no AVX-512 scanners, the names below are scan.h's own
+// and VELMORA_AVX512_FORM adds nothing: the forms are never chosen there.
+#pragma once
+
+#include "scan/kernel_sets.h"
+#include "scan/scan.h"
+
+#if defined(VELMORA_HAS_AVX512_SCANNERS)
+
+#include <immintrin.h>
+
+#define VELMORA_AVX512_FORM __attribute__((target("avx512f,avx512bw")))
+#define VELMORA_AVX512_INLINE                                                                      \
+    VELMORA_AVX512_FORM __attribute__((always_inline)) VELMORA_READS_PAST_TERMINATOR inline
+
+namespace velmora {
+
+namespace detail {
+// Set with the scanner set in use (scanners::use): only the AVX-512 set sets
+// it, so only where the processor and the system support it.
+extern std::atomic<bool> avx512_forms;
+} // namespace detail
+
+// Whether the exports run their AVX-512 forms.
+inline bool avx512_forms() { return detail::avx512_forms.load(std::memory_order_relaxed); }
+
+namespace avx512 {
+namespace detail {
+
+inline constexpr std::size_t vector_units = 32;
+// The unaligned head: three vectors from the text's start.
+inline constexpr std::size_t head_units = 3 * vector_units;
+
+inline bool in_one_page(const unit *p, std::size_t bytes)
+{
+    return (reinterpret_cast<std::uintptr_t>(p) & 4095) <= 4096 - bytes;
+}
+
+inline const unit *aligned_vector(const unit *p)
+{
+    return reinterpret_cast<const unit *>(reinterpret_cast<std::uintptr_t>(p) &
+                                          ~std::uintptr_t{63});
+}
+
+inline bool on_boundary(const unit *p, std::uintptr_t bytes)
+{
+    return reinterpret_cast<std::uintptr_t>(p) % bytes == 0;
+}
+
+VELMORA_AVX512_INLINE __m512i load(const unit *p)
+{
+    return _mm512_load_si512(reinterpret_cast<const void *>(p));
+}
+VELMORA_AVX512_INLINE __m512i load_unaligned(const unit *p)
+{
+    return _mm512_loadu_si512(reinterpret_cast<const void *>(p));
+}
+
+VELMORA_AVX512_INLINE std::uint32_t zero_bits(__m512i v)
+{
+    return _cvtmask32_u32(_mm512_testn_epi16_mask(v, v));
+}
+
+// Two vectors' bits as one number, the first vector's in the low half.
+inline std::uint64_t pair(std::uint32_t low, std::uint32_t high)
+{
+    return low | std::uint64_t{high} << 32;
+}
+
+// The bits below the lowest set bit of `ends` (all of them when it has none).
+inline std::uint64_t before_first(std::uint64_t ends) { return (ends & (0 - ends)) - 1; }
+
+inline std::size_t lowest(std::uint64_t bits)
+{
+    return static_cast<std::size_t>(__builtin_ctzll(bits));
+}
+inline std::size_t highest(std::uint64_t bits)
+{
+    return static_cast<std::size_t>(63 - __builtin_clzll(bits));
+}
+
+// Units from `text` to `p`, which lies at or after it.
+inline std::size_t units_to(const unit *text, const unit *p)
+{
+    return static_cast<std::size_t>(p - text);
+}
+
+// Units equal to `a` or `b`.
+struct either {
+    __m512i a, b;
+    VELMORA_AVX512_INLINE static either of(unit a, unit b)
+    {
+        return {_mm512_set1_epi16(static_cast<short>(a)), _mm512_set1_epi16(static_cast<short>(b))};
+    }
+    VELMORA_AVX512_INLINE std::uint32_t operator()(__m512i v) const
+    {
+        return _cvtmask32_u32(_mm512_cmpeq_epi16_mask(v, a) | _mm512_cmpeq_epi16_mask(v, b));
+    }
+    // The terminator too.
+    VELMORA_AVX512_INLINE std::uint32_t or_end(__m512i v) const
+    {
+        return zero_bits(v) | (*this)(v);
+    }
+};
+
+// The last place of `a` or `b` among units `begin` to `end` of `text`,
+// backwards a vector at a time; the units left at `begin` are read with the
+// others masked off, which cannot fault.
+VELMORA_AVX512_INLINE std::size_t last_between(const unit *text, std::size_t begin, std::size_t end,
+                                               const either &found)
+{
+    for (; end - begin >= vector_units; end -= vector_units)
+        if (const std::uint32_t bits = found(load_unaligned(text + end - vector_units)))
+            return end - vector_units + highest(bits);
+    const auto kept = static_cast<__mmask32>((std::uint64_t{1} << (end - begin)) - 1);
+    if (const std::uint32_t bits = found(_mm512_maskz_loadu_epi16(kept, text + begin)))
+        return begin + highest(bits);
+    return npos;
+}
+
+// From `p` (64-byte aligned) on: the first vector that holds a terminator,
+// set in `p` and `v`, and that terminator's bits. Single vectors to a 128-byte
+// boundary, then two a step, which never cross a page.
+VELMORA_AVX512_INLINE std::uint32_t find_end(const unit *&p, __m512i &v)
+{
+    for (; !on_boundary(p, 128); p += vector_units) {
+        v = load(p);
+        if (const std::uint32_t ends = zero_bits(v)) return ends;
+    }
+    for (;; p += 2 * vector_units) {
+        const __m512i v0 = load(p), v1 = load(p + vector_units);
+        if (zero_bits(_mm512_min_epu16(v0, v1)) == 0) continue;
+        if (const std::uint32_t ends = zero_bits(v0)) {
+            v = v0;
+            return ends;
+        }
+        p += vector_units;
+        v = v1;
+        return zero_bits(v1);
+    }
+}
+
+// first_of from `p` (64-byte aligned) on, in the AVX-512 scanner set, whose
+// steps of four vectors narrowed to bytes test more units an instruction; out
+// of line, so that short texts pay no frame for the call.
+VELMORA_AVX512_FORM __attribute__((noinline)) inline std::size_t
+first_after_head(const unit *text, const unit *p, unit a, unit b)
+{
+    const std::size_t at =
+        units_to(text, p) + velmora::detail::wide_first.load(std::memory_order_relaxed)(p, a, b);
+    return text[at] == 0 ? npos : at;
+}
+
+} // namespace detail
+
+// scan.h's measure_with_last: the length of `text` and the last place of `a`
+// or `b` in it. A text that ends within the head is measured and searched in
+// it; a longer one is measured, then searched backwards from its end.
+VELMORA_AVX512_INLINE length_and_last measure_with_last(const unit *text, unit a, unit b)
+{
+    using namespace detail;
+    const either found = either::of(a, b);
+    const unit *p;
+    if (in_one_page(text, 2 * head_units)) {
+        const __m512i v0 = load_unaligned(text);
+        if (const std::uint32_t ends = zero_bits(v0)) {
+            const std::uint64_t hits = found(v0) & before_first(ends);
+            return {lowest(ends), hits ? highest(hits) : npos};
+        }
+        const __m512i v1 = load_unaligned(text + vector_units);
+        const __m512i v2 = load_unaligned(text + 2 * vector_units);
+        if (const std::uint64_t ends = pair(zero_bits(v1), zero_bits(v2))) {
+            const std::uint64_t hits = pair(found(v1), found(v2)) & before_first(ends);
+            if (hits) return {vector_units + lowest(ends), vector_units + highest(hits)};
+            const std::uint32_t first_hits = found(v0);
+            return {vector_units + lowest(ends), first_hits ? highest(first_hits) : npos};
+        }
+        p = aligned_vector(text + head_units);
+    } else {
+        // Near a page's end: the aligned vector that holds the text's start,
+        // without the units before it.
+        p = aligned_vector(text);
+        const auto before = static_cast<unsigned>(units_to(p, text));
+        if (const std::uint32_t ends = zero_bits(load(p)) >> before) {
+            const std::uint64_t hits = (found(load(p)) >> before) & before_first(ends);
+            return {lowest(ends), hits ? highest(hits) : npos};
+        }
+        p += vector_units;
+    }
+    __m512i v;
+    const std::uint32_t ends = find_end(p, v);
+    const std::size_t length = units_to(text, p) + lowest(ends);
+    if (const std::uint64_t hits = found(v) & before_first(ends))
+        return {length, units_to(text, p) + highest(hits)};
+    return {length, last_between(text, 0, units_to(text, p), found)};
+}
+
+// scan.h's first_of: the first place of `a` or `b` (ASCII units other than 0
+// and 0x7f) in `text`, or npos.
+VELMORA_AVX512_INLINE std::size_t first_of(const unit *text, unit a, unit b)
+{
+    using namespace detail;
+    const either found = either::of(a, b);
+    const unit *p;
+    std::size_t at;
+    if (in_one_page(text, 2 * head_units)) {
+        if (const std::uint32_t head = found.or_end(load_unaligned(text))) {
+            at = lowest(head);
+            return text[at] == 0 ? npos : at;
+        }
+        if (const std::uint64_t next =
+                pair(found.or_end(load_unaligned(text + vector_units)),
+                     found.or_end(load_unaligned(text + 2 * vector_units)))) {
+            at = vector_units + lowest(next);
+            return text[at] == 0 ? npos : at;
+        }
+        p = aligned_vector(text + head_units);
+    } else {
+        p = aligned_vector(text);
+        const auto before = static_cast<unsigned>(units_to(p, text));
+        if (const std::uint32_t head = found.or_end(load(p)) >> before) {
+            at = lowest(head);
+            return text[at] == 0 ? npos : at;
+        }
+        p += vector_units;
+    }
+    return first_after_head(text, p, a, b);
+}
+
+} // namespace avx512
+} // namespace velmora
+
+#else
+
+#define VELMORA_AVX512_FORM
+#define VELMORA_AVX512_INLINE inline
+
+namespace velmora {
+
+inline constexpr bool avx512_forms() { return false; }
+
+namespace avx512 {
+using velmora::first_of;
+using velmora::measure_with_last;
+} // namespace avx512
+} // namespace velmora
+
+#endif
