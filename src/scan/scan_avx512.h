@@ -112,12 +112,85 @@ struct either {
     {
         return _cvtmask32_u32(_mm512_cmpeq_epi16_mask(v, a) | _mm512_cmpeq_epi16_mask(v, b));
     }
-    // The terminator too.
-    VELMORA_AVX512_INLINE std::uint32_t or_end(__m512i v) const
+};
+
+// What the forward scans look for: the units of one vector that are marked
+// (`bits`), and whether two or four vectors from `p` hold one, in one test.
+//
+// The terminator alone: the unsigned minimum of vectors has a zero unit
+// exactly when one of them has.
+struct end_only {
+    VELMORA_AVX512_INLINE std::uint32_t bits(__m512i v) const { return zero_bits(v); }
+    VELMORA_AVX512_INLINE bool in_two(const unit *p) const
     {
-        return zero_bits(v) | (*this)(v);
+        return zero_bits(_mm512_min_epu16(load(p), load(p + vector_units))) != 0;
+    }
+    VELMORA_AVX512_INLINE bool in_four(const unit *p) const
+    {
+        const __m512i least = _mm512_min_epu16(_mm512_min_epu16(load(p), load(p + 32)),
+                                               _mm512_min_epu16(load(p + 64), load(p + 96)));
+        return zero_bits(least) != 0;
     }
 };
+
+// The terminator, `a` or `b` (ASCII units other than 0x7f). Vectors are
+// narrowed to bytes in pairs as scan.h does, and the unsigned minimum of a
+// byte and its differences from `a` and `b` is zero exactly where it is one of
+// the three: half the work of comparing the units.
+struct end_or_either {
+    __m512i a, b;           // units
+    __m512i byte_a, byte_b; // bytes
+    VELMORA_AVX512_INLINE static end_or_either of(unit a, unit b)
+    {
+        return {_mm512_set1_epi16(static_cast<short>(a)), _mm512_set1_epi16(static_cast<short>(b)),
+                _mm512_set1_epi8(static_cast<char>(a)), _mm512_set1_epi8(static_cast<char>(b))};
+    }
+    // Each compare only where the one before found no match: no mask
+    // register operations between them.
+    VELMORA_AVX512_INLINE std::uint32_t bits(__m512i v) const
+    {
+        const __mmask32 none = _mm512_mask_cmpneq_epi16_mask(
+            _mm512_mask_cmpneq_epi16_mask(_mm512_test_epi16_mask(v, v), v, a), v, b);
+        return ~_cvtmask32_u32(none);
+    }
+    VELMORA_AVX512_INLINE __m512i zero_where_found(__m512i bytes) const
+    {
+        return _mm512_min_epu8(bytes, _mm512_min_epu8(_mm512_xor_si512(bytes, byte_a),
+                                                      _mm512_xor_si512(bytes, byte_b)));
+    }
+    VELMORA_AVX512_INLINE bool in_two(const unit *p) const
+    {
+        const __m512i bytes = zero_where_found(_mm512_packs_epi16(load(p), load(p + vector_units)));
+        return _mm512_testn_epi8_mask(bytes, bytes) != 0;
+    }
+    VELMORA_AVX512_INLINE bool in_four(const unit *p) const
+    {
+        const __m512i low = zero_where_found(_mm512_packs_epi16(load(p), load(p + 32)));
+        const __m512i high = zero_where_found(_mm512_packs_epi16(load(p + 64), load(p + 96)));
+        return _mm512_cmpeq_epi8_mask(_mm512_min_epu8(low, high), _mm512_setzero_si512()) != 0;
+    }
+};
+
+// From `p` (64-byte aligned) on, the first vector that holds a unit `found`
+// marks, set in `p` and `v`, and those units' bits: single vectors to a
+// 128-byte boundary, then two a step, which never cross a page, with one
+// test each.
+template <class Found>
+VELMORA_AVX512_INLINE std::uint32_t find_marked(const unit *&p, __m512i &v, Found found)
+{
+    for (; !on_boundary(p, 128); p += vector_units) {
+        v = load(p);
+        if (const std::uint32_t bits = found.bits(v)) return bits;
+    }
+    for (;; p += 2 * vector_units) {
+        if (!found.in_two(p)) continue;
+        v = load(p);
+        if (const std::uint32_t bits = found.bits(v)) return bits;
+        p += vector_units;
+        v = load(p);
+        return found.bits(v);
+    }
+}
 
 // The last place of `a` or `b` among units `begin` to `end` of `text`,
 // backwards a vector at a time; the units left at `begin` are read with the
@@ -134,36 +207,14 @@ VELMORA_AVX512_INLINE std::size_t last_between(const unit *text, std::size_t beg
     return npos;
 }
 
-// From `p` (64-byte aligned) on: the first vector that holds a terminator,
-// set in `p` and `v`, and that terminator's bits. Single vectors to a 128-byte
-// boundary, then two a step, which never cross a page.
-VELMORA_AVX512_INLINE std::uint32_t find_end(const unit *&p, __m512i &v)
-{
-    for (; !on_boundary(p, 128); p += vector_units) {
-        v = load(p);
-        if (const std::uint32_t ends = zero_bits(v)) return ends;
-    }
-    for (;; p += 2 * vector_units) {
-        const __m512i v0 = load(p), v1 = load(p + vector_units);
-        if (zero_bits(_mm512_min_epu16(v0, v1)) == 0) continue;
-        if (const std::uint32_t ends = zero_bits(v0)) {
-            v = v0;
-            return ends;
-        }
-        p += vector_units;
-        v = v1;
-        return zero_bits(v1);
-    }
-}
-
-// first_of from `p` (64-byte aligned) on, in the AVX-512 scanner set, whose
-// steps of four vectors narrowed to bytes test more units an instruction; out
-// of line, so that short texts pay no frame for the call.
+// first_of from `p` (64-byte aligned, past the head) on, out of line: the
+// steps of four take registers that short texts need not save.
 VELMORA_AVX512_FORM __attribute__((noinline)) inline std::size_t
 first_after_head(const unit *text, const unit *p, unit a, unit b)
 {
-    const std::size_t at =
-        units_to(text, p) + velmora::detail::wide_first.load(std::memory_order_relaxed)(p, a, b);
+    __m512i v;
+    const std::uint32_t marked = find_marked(p, v, end_or_either::of(a, b));
+    const std::size_t at = units_to(text, p) + lowest(marked);
     return text[at] == 0 ? npos : at;
 }
 
@@ -204,7 +255,7 @@ VELMORA_AVX512_INLINE length_and_last measure_with_last(const unit *text, unit a
         p += vector_units;
     }
     __m512i v;
-    const std::uint32_t ends = find_end(p, v);
+    const std::uint32_t ends = find_marked(p, v, end_only{});
     const std::size_t length = units_to(text, p) + lowest(ends);
     if (const std::uint64_t hits = found(v) & before_first(ends))
         return {length, units_to(text, p) + highest(hits)};
@@ -216,17 +267,16 @@ VELMORA_AVX512_INLINE length_and_last measure_with_last(const unit *text, unit a
 VELMORA_AVX512_INLINE std::size_t first_of(const unit *text, unit a, unit b)
 {
     using namespace detail;
-    const either found = either::of(a, b);
+    const end_or_either found = end_or_either::of(a, b);
     const unit *p;
     std::size_t at;
     if (in_one_page(text, 2 * head_units)) {
-        if (const std::uint32_t head = found.or_end(load_unaligned(text))) {
+        if (const std::uint32_t head = found.bits(load_unaligned(text))) {
             at = lowest(head);
             return text[at] == 0 ? npos : at;
         }
-        if (const std::uint64_t next =
-                pair(found.or_end(load_unaligned(text + vector_units)),
-                     found.or_end(load_unaligned(text + 2 * vector_units)))) {
+        if (const std::uint64_t next = pair(found.bits(load_unaligned(text + vector_units)),
+                                            found.bits(load_unaligned(text + 2 * vector_units)))) {
             at = vector_units + lowest(next);
             return text[at] == 0 ? npos : at;
         }
@@ -234,7 +284,7 @@ VELMORA_AVX512_INLINE std::size_t first_of(const unit *text, unit a, unit b)
     } else {
         p = aligned_vector(text);
         const auto before = static_cast<unsigned>(units_to(p, text));
-        if (const std::uint32_t head = found.or_end(load(p)) >> before) {
+        if (const std::uint32_t head = found.bits(load(p)) >> before) {
             at = lowest(head);
             return text[at] == 0 ? npos : at;
         }
