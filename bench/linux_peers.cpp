@@ -246,7 +246,7 @@ void component_rows(const library &lib, peer_table &table, peer_table &floor)
             for (const text &p : set.wide)
                 keep(read_floor(p.c_str(), (p.size() + 1) * sizeof(velmora_char)));
         };
-        floor.add("get_file_part: length, then last separator backwards", label,
+        floor.add("get_file_part: length and last separator", label,
                   time_pair(
                       floor_pass,
                       [&] {

@@ -207,13 +207,12 @@ bool walk(text_view pattern, text_view name, const host::upper_case &upper)
 
 inline int32_t holds_wildcard(std::size_t first) { return first == npos ? 0 : 1; }
 
-// is_mask's body in two forms, out of line, so that the export costs no frame
-// for the form it does not take.
-__attribute__((noinline)) int32_t wildcards_in(const unit *text)
+// is_mask's body in two forms.
+VELMORA_OTHER_FORM int32_t wildcards_in(const unit *text)
 {
     return holds_wildcard(first_of(text, star, question_mark));
 }
-VELMORA_AVX512_FORM __attribute__((noinline)) int32_t wildcards_in_avx512(const unit *text)
+VELMORA_AVX512_FORM int32_t wildcards_in_avx512(const unit *text)
 {
     return holds_wildcard(avx512::first_of(text, star, question_mark));
 }

@@ -60,21 +60,22 @@ inline std::int32_t pop_into_at(const unit *path, unit *dst, std::uint32_t size,
     return 1;
 }
 
-// The exports' bodies in two forms each, out of line, so that an export
-// costs no frame for the form it does not take.
-__attribute__((noinline)) const unit *file_part(const unit *path)
+// The exports' bodies in two forms each; path_pop into another buffer out of
+// line in both, so that popping in place, the common use, keeps only the path
+// across the scan.
+VELMORA_OTHER_FORM const unit *file_part(const unit *path)
 {
     return file_part_after(path, last_separator(path));
 }
-VELMORA_AVX512_FORM __attribute__((noinline)) const unit *file_part_avx512(const unit *path)
+VELMORA_AVX512_FORM const unit *file_part_avx512(const unit *path)
 {
     return file_part_after(path, last_separator_avx512(path));
 }
-__attribute__((noinline)) std::int32_t pop_in_place(unit *path)
+VELMORA_OTHER_FORM std::int32_t pop_in_place(unit *path)
 {
     return pop_at(path, last_separator(path));
 }
-VELMORA_AVX512_FORM __attribute__((noinline)) std::int32_t pop_in_place_avx512(unit *path)
+VELMORA_AVX512_FORM std::int32_t pop_in_place_avx512(unit *path)
 {
     return pop_at(path, last_separator_avx512(path));
 }
@@ -82,8 +83,7 @@ __attribute__((noinline)) std::int32_t pop_into(const unit *path, unit *dst, std
 {
     return pop_into_at(path, dst, size, last_separator(path));
 }
-VELMORA_AVX512_FORM __attribute__((noinline)) std::int32_t
-pop_into_avx512(const unit *path, unit *dst, std::uint32_t size)
+VELMORA_AVX512_FORM std::int32_t pop_into_avx512(const unit *path, unit *dst, std::uint32_t size)
 {
     return pop_into_at(path, dst, size, last_separator_avx512(path));
 }

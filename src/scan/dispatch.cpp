@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 // The choice of a scanner set: the processor's and the system's features are
-// read once, at the first text that runs past the inline blocks, and the
-// widest set they allow is installed behind scan.h's entry points. Each set
-// lives in a file of its own (kernels_*.cpp).
+// read once, as the library is loaded (or at the first text that runs past
+// the inline blocks, should a scan come first), and the widest set they allow
+// is installed behind scan.h's entry points and, for the AVX-512 set, turns
+// on the exports' AVX-512 forms. Each set lives in a file of its own
+// (kernels_*.cpp).
 #include "scan/kernel_sets.h"
 
 #include "scan/scan.h"

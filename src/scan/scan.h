@@ -6,7 +6,9 @@
 // inline, eight units at a time, so that a short path costs no call; a text
 // that runs on is handed to the widest scanner set the processor has, chosen
 // once (kernel_sets.h, dispatch.cpp). On 64-bit ARM the first block is
-// scanned here with NEON, and the rest by the NEON scanners.
+// scanned here with NEON, and the rest by the NEON scanners. Where the
+// AVX-512 set is in use, the exports that scan most take these entry points'
+// AVX-512 forms (scan_avx512.h) instead.
 //
 // Forward scans read aligned blocks of 16 bytes, or steps of several blocks
 // (up to 64 bytes in the SSE2 set and here, 128 in the AVX2 set, 256 in the

@@ -26,6 +26,9 @@
 #include <immintrin.h>
 
 #define VELMORA_AVX512_FORM __attribute__((target("avx512f,avx512bw")))
+// The other form of an export's body, kept out of line beside its AVX-512
+// form, so that the export costs no frame for the form it does not take.
+#define VELMORA_OTHER_FORM __attribute__((noinline))
 #define VELMORA_AVX512_INLINE                                                                      \
     VELMORA_AVX512_FORM __attribute__((always_inline)) VELMORA_READS_PAST_TERMINATOR inline
 
@@ -300,6 +303,7 @@ VELMORA_AVX512_INLINE std::size_t first_of(const unit *text, unit a, unit b)
 
 #define VELMORA_AVX512_FORM
 #define VELMORA_AVX512_INLINE inline
+#define VELMORA_OTHER_FORM inline
 
 namespace velmora {
 
