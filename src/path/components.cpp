@@ -81,10 +81,12 @@ VELMORA_AVX512_FORM std::int32_t pop_in_place_avx512(unit *path)
 }
 __attribute__((noinline)) std::int32_t pop_into(const unit *path, unit *dst, std::uint32_t size)
 {
+    if (!path || !dst) return fail(err_not_path);
     return pop_into_at(path, dst, size, last_separator(path));
 }
 VELMORA_AVX512_FORM std::int32_t pop_into_avx512(const unit *path, unit *dst, std::uint32_t size)
 {
+    if (!path || !dst) return fail(err_not_path);
     return pop_into_at(path, dst, size, last_separator_avx512(path));
 }
 
@@ -128,10 +130,10 @@ const velmora_char *get_path_part(const velmora_char *path)
 
 int32_t path_pop(const velmora_char *path, velmora_char *dst, uint32_t size)
 {
-    if (!path || !dst) return fail(err_not_path);
-    // Popping in place, the common use, keeps only the path across the scan.
-    if (dst == path) return avx512_forms() ? pop_in_place_avx512(dst) : pop_in_place(dst);
-    return avx512_forms() ? pop_into_avx512(path, dst, size) : pop_into(path, dst, size);
+    if (dst != path)
+        return avx512_forms() ? pop_into_avx512(path, dst, size) : pop_into(path, dst, size);
+    if (!path) return fail(err_not_path);
+    return avx512_forms() ? pop_in_place_avx512(dst) : pop_in_place(dst);
 }
 
 int32_t path_push(const velmora_char *base, const velmora_char *name, velmora_char *dst,

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 // The choice of a scanner set: the processor's and the system's features are
-// read once, as the library is loaded (or at the first text that runs past
-// the inline blocks, should a scan come first), and the widest set they allow
-// is installed behind scan.h's entry points and, for the AVX-512 set, turns
-// on the exports' AVX-512 forms. Each set lives in a file of its own
+// read once, at the first text that runs past the inline blocks, and, where
+// the build has the exports' AVX-512 forms, as the library is loaded; the
+// widest set they allow is installed behind scan.h's entry points and, for
+// the AVX-512 set, turns those forms on. Each set lives in a file of its own
 // (kernels_*.cpp).
 #include "scan/kernel_sets.h"
 
@@ -131,11 +131,13 @@ std::size_t choose_then_last(const unit *text, std::size_t length, unit a, unit 
     return best().last(text, length, a, b);
 }
 
+#if defined(VELMORA_HAS_AVX512_SCANNERS)
 // The exports' AVX-512 forms are asked for on every call, short texts
 // included, so the choice is also made as the library is loaded. A call made
 // before then (from another library's constructor) takes the other forms,
 // with the same answers.
 __attribute__((constructor)) void choose_at_load() { use(best()); }
+#endif
 
 } // namespace
 } // namespace velmora::scanners

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The scanners behind scan.h, one set per kind of vector unit, and the
 // choice among them (dispatch.cpp). Each set gives the same answers; the
-// widest one the processor and the system support is chosen once, as the
-// library is loaded.
+// widest one the processor and the system support is chosen once
+// (dispatch.cpp says when).
 #pragma once
 
 #include <cstddef>
