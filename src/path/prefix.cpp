@@ -46,7 +46,13 @@ int32_t has_NTFS_path_prefix(const velmora_char *path)
 int32_t is_UNC_path(const velmora_char *path)
 {
     // "\\?\UNC\" begins with "\\" too, so two tests cover all three prefixes.
-    return begins_with(path, network_prefix) || begins_with(path, bare_unc_prefix) ? 1 : 0;
+    // Most paths begin with neither prefix's first unit: they fall through
+    // both tests without a taken branch.
+    if (!path) return 0;
+    if (__builtin_expect(path[0] == network_prefix[0], 0)) return begins_with(path, network_prefix);
+    if (__builtin_expect(path[0] == bare_unc_prefix[0], 0))
+        return begins_with(path, bare_unc_prefix);
+    return 0;
 }
 
 int32_t rem_NTFS_path_prefix(const velmora_char *path, velmora_char *dst, uint32_t size)
