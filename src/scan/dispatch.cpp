@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 // The choice of a scanner set: the processor's and the system's features are
-// read once, at the first text that runs past the inline blocks, and, where
-// the build has the exports' AVX-512 forms, as the library is loaded; the
-// widest set they allow is installed behind scan.h's entry points and, for
-// the AVX-512 set, turns those forms on. Each set lives in a file of its own
-// (kernels_*.cpp).
+// read once, at the first text that runs past the inline blocks or, where the
+// build has the exports' AVX-512 forms, at the first export that asks which
+// forms to run; the widest set they allow is installed behind scan.h's entry
+// points and, for the AVX-512 set, turns those forms on. Each set lives in a
+// file of its own (kernels_*.cpp).
 #include "scan/kernel_sets.h"
 
 #include "scan/scan.h"
@@ -109,7 +109,8 @@ void use(const scanner_set &set)
     detail::wide_first.store(set.first, std::memory_order_relaxed);
     detail::wide_last.store(set.last, std::memory_order_relaxed);
 #if defined(VELMORA_HAS_AVX512_SCANNERS)
-    detail::avx512_forms.store(&set == &avx512, std::memory_order_relaxed);
+    detail::forms_in_use.store(&set == &avx512 ? detail::forms_avx512 : detail::forms_other,
+                               std::memory_order_relaxed);
 #endif
 }
 
@@ -131,16 +132,18 @@ std::size_t choose_then_last(const unit *text, std::size_t length, unit a, unit 
     return best().last(text, length, a, b);
 }
 
-#if defined(VELMORA_HAS_AVX512_SCANNERS)
-// The exports' AVX-512 forms are asked for on every call, short texts
-// included, so the choice is also made as the library is loaded. A call made
-// before then (from another library's constructor) takes the other forms,
-// with the same answers.
-__attribute__((constructor)) void choose_at_load() { use(best()); }
-#endif
-
 } // namespace
 } // namespace velmora::scanners
+
+#if defined(VELMORA_HAS_AVX512_SCANNERS)
+namespace velmora::detail {
+bool choose_forms()
+{
+    scanners::use(scanners::best());
+    return forms_in_use.load(std::memory_order_relaxed) == forms_avx512;
+}
+} // namespace velmora::detail
+#endif
 
 namespace velmora::detail {
 // Constant-initialised: the first call through any of them makes the choice.
@@ -148,6 +151,6 @@ std::atomic<length_scanner> wide_length{scanners::choose_then_length};
 std::atomic<first_scanner> wide_first{scanners::choose_then_first};
 std::atomic<last_scanner> wide_last{scanners::choose_then_last};
 #if defined(VELMORA_HAS_AVX512_SCANNERS)
-std::atomic<bool> avx512_forms{false};
+std::atomic<forms> forms_in_use{forms_unchosen};
 #endif
 } // namespace velmora::detail

@@ -52,13 +52,22 @@
 namespace velmora {
 
 namespace detail {
-// Set with the scanner set in use (scanners::use): only the AVX-512 set sets
-// it, so only where the processor and the system support it.
-extern std::atomic<bool> avx512_forms;
+// Which forms the exports run: set with the scanner set in use
+// (scanners::use), the AVX-512 forms only with the AVX-512 set, so only where
+// the processor and the system support them. Until a set is chosen, the first
+// export that asks chooses it: loading the library does no work.
+enum forms : unsigned char { forms_unchosen, forms_other, forms_avx512 };
+extern std::atomic<forms> forms_in_use;
+bool choose_forms();
 } // namespace detail
 
 // Whether the exports run their AVX-512 forms.
-inline bool avx512_forms() { return detail::avx512_forms.load(std::memory_order_relaxed); }
+inline bool avx512_forms()
+{
+    const detail::forms in_use = detail::forms_in_use.load(std::memory_order_relaxed);
+    if (__builtin_expect(in_use == detail::forms_unchosen, 0)) return detail::choose_forms();
+    return in_use == detail::forms_avx512;
+}
 
 namespace avx512 {
 namespace detail {
