@@ -65,9 +65,10 @@ const scanner_set &choose_for(const cpu_features &features);
 // The set in use: the one chosen for this processor.
 const scanner_set &best();
 
-// Puts `set` behind scan.h's entry points, as the first scan does with
-// best(); only benchmarks and tests choose another (`set` must be one this
-// processor can run).
+// Puts `set` behind scan.h's entry points and chooses the exports' forms to
+// go with it (the AVX-512 forms with the AVX-512 set, scan_avx512.h), as the
+// first scan or export that asks does with best(); only benchmarks and tests
+// choose another (`set` must be one this processor can run).
 void use(const scanner_set &set);
 
 } // namespace velmora::scanners
