@@ -73,10 +73,12 @@ VELMORA_AVX512_FORM const unit *file_part_avx512(const unit *path)
 }
 VELMORA_OTHER_FORM std::int32_t pop_in_place(unit *path)
 {
+    if (!path) return fail(err_not_path);
     return pop_at(path, last_separator(path));
 }
 VELMORA_AVX512_FORM std::int32_t pop_in_place_avx512(unit *path)
 {
+    if (!path) return fail(err_not_path);
     return pop_at(path, last_separator_avx512(path));
 }
 __attribute__((noinline)) std::int32_t pop_into(const unit *path, unit *dst, std::uint32_t size)
@@ -88,6 +90,12 @@ VELMORA_AVX512_FORM std::int32_t pop_into_avx512(const unit *path, unit *dst, st
 {
     if (!path || !dst) return fail(err_not_path);
     return pop_into_at(path, dst, size, last_separator_avx512(path));
+}
+// Chosen out of line, so that popping in place keeps no frame for the size.
+__attribute__((noinline)) std::int32_t pop_into_chosen(const unit *path, unit *dst,
+                                                       std::uint32_t size)
+{
+    return avx512_forms() ? pop_into_avx512(path, dst, size) : pop_into(path, dst, size);
 }
 
 } // namespace
@@ -130,9 +138,7 @@ const velmora_char *get_path_part(const velmora_char *path)
 
 int32_t path_pop(const velmora_char *path, velmora_char *dst, uint32_t size)
 {
-    if (dst != path)
-        return avx512_forms() ? pop_into_avx512(path, dst, size) : pop_into(path, dst, size);
-    if (!path) return fail(err_not_path);
+    if (dst != path) return pop_into_chosen(path, dst, size);
     return avx512_forms() ? pop_in_place_avx512(dst) : pop_in_place(dst);
 }
 

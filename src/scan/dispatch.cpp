@@ -89,8 +89,9 @@ bool avx2_usable(const cpu_features &features)
 
 bool avx512_usable(const cpu_features &features)
 {
-    // The AVX-512 scanners start with the AVX2 first step.
-    const std::uint32_t wanted = bit_AVX2 | bit_AVX512F | bit_AVX512BW;
+    // The AVX-512 scanners start with the AVX2 first step; their bit tests
+    // take BMI1 and BMI2, which every processor with AVX-512 has.
+    const std::uint32_t wanted = bit_AVX2 | bit_BMI | bit_BMI2 | bit_AVX512F | bit_AVX512BW;
     return saves(features, zmm_state) && (features.leaf7_ebx & wanted) == wanted;
 }
 #else

@@ -55,7 +55,8 @@ struct cpu_features {
 cpu_features this_processor();
 
 // Whether a processor with `features` has AVX2, or AVX-512 with its byte and
-// word instructions (and AVX2), and its system saves the registers they use.
+// word instructions (and AVX2, BMI1 and BMI2), and its system saves the
+// registers they use.
 bool avx2_usable(const cpu_features &features);
 bool avx512_usable(const cpu_features &features);
 

@@ -16,7 +16,7 @@
 #include "scan/scan_avx512.h"
 #include "scan/wide_start.h"
 
-#define VELMORA_AVX512 __attribute__((target("avx512f,avx512bw"))) VELMORA_READS_PAST_TERMINATOR
+#define VELMORA_AVX512 VELMORA_AVX512_FORM VELMORA_READS_PAST_TERMINATOR
 
 namespace velmora::scanners {
 namespace {

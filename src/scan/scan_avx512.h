@@ -25,7 +25,7 @@
 
 #include <immintrin.h>
 
-#define VELMORA_AVX512_FORM __attribute__((target("avx512f,avx512bw")))
+#define VELMORA_AVX512_FORM __attribute__((target("avx512f,avx512bw,bmi,bmi2")))
 // The other form of an export's body, kept out of line beside its AVX-512
 // form, so that the export costs no frame for the form it does not take.
 #define VELMORA_OTHER_FORM __attribute__((noinline))
@@ -112,8 +112,11 @@ inline std::uint64_t pair(std::uint32_t low, std::uint32_t high)
     return low | std::uint64_t{high} << 32;
 }
 
-// The bits below the lowest set bit of `ends` (all of them when it has none).
-inline std::uint64_t before_first(std::uint64_t ends) { return (ends & (0 - ends)) - 1; }
+// The bits up to the lowest set bit of `ends` and that bit (all of them when it
+// has none): the units before a text's terminator and the terminator, which is
+// never a unit looked for, so this bounds the hits as well. One instruction
+// (blsmsk).
+inline std::uint64_t through_first(std::uint64_t ends) { return ends ^ (ends - 1); }
 
 inline std::size_t lowest(std::uint64_t bits)
 {
@@ -139,7 +142,8 @@ struct either {
     }
     VELMORA_AVX512_INLINE std::uint32_t operator()(__m512i v) const
     {
-        return _cvtmask32_u32(_mm512_cmpeq_epi16_mask(v, a) | _mm512_cmpeq_epi16_mask(v, b));
+        return _cvtmask32_u32(
+            _kor_mask32(_mm512_cmpeq_epi16_mask(v, a), _mm512_cmpeq_epi16_mask(v, b)));
     }
 };
 
@@ -260,13 +264,13 @@ VELMORA_AVX512_ENTRY length_and_last measure_with_last(const unit *text, unit a,
     if (in_one_page(text, 2 * head_units)) {
         const __m512i v0 = load_unaligned(text);
         if (const std::uint32_t ends = zero_bits(v0)) {
-            const std::uint64_t hits = found(v0) & before_first(ends);
+            const std::uint64_t hits = found(v0) & through_first(ends);
             return {lowest(ends), hits ? highest(hits) : npos};
         }
         const __m512i v1 = load_unaligned(text + vector_units);
         const __m512i v2 = load_unaligned(text + 2 * vector_units);
         if (const std::uint64_t ends = pair(zero_bits(v1), zero_bits(v2))) {
-            const std::uint64_t hits = pair(found(v1), found(v2)) & before_first(ends);
+            const std::uint64_t hits = pair(found(v1), found(v2)) & through_first(ends);
             if (hits) return {vector_units + lowest(ends), vector_units + highest(hits)};
             const std::uint32_t first_hits = found(v0);
             return {vector_units + lowest(ends), first_hits ? highest(first_hits) : npos};
@@ -278,7 +282,7 @@ VELMORA_AVX512_ENTRY length_and_last measure_with_last(const unit *text, unit a,
         p = aligned_vector(text);
         const auto before = static_cast<unsigned>(units_to(p, text));
         if (const std::uint32_t ends = zero_bits(load(p)) >> before) {
-            const std::uint64_t hits = (found(load(p)) >> before) & before_first(ends);
+            const std::uint64_t hits = (found(load(p)) >> before) & through_first(ends);
             return {lowest(ends), hits ? highest(hits) : npos};
         }
         p += vector_units;
@@ -286,7 +290,7 @@ VELMORA_AVX512_ENTRY length_and_last measure_with_last(const unit *text, unit a,
     __m512i v;
     const std::uint32_t ends = find_marked(p, v, end_only{});
     const std::size_t length = units_to(text, p) + lowest(ends);
-    if (const std::uint64_t hits = found(v) & before_first(ends))
+    if (const std::uint64_t hits = found(v) & through_first(ends))
         return {length, units_to(text, p) + highest(hits)};
     return {length, last_between(text, 0, units_to(text, p), found)};
 }

@@ -269,7 +269,8 @@ using velmora::scanners::cpu_features;
 // The bits as the processor manuals number them: CPUID leaf 1 ECX, leaf 7
 // EBX, and the state components of XCR0.
 constexpr std::uint32_t ecx_osxsave = 1u << 27, ecx_avx = 1u << 28;
-constexpr std::uint32_t ebx_avx2 = 1u << 5, ebx_avx512f = 1u << 16, ebx_avx512bw = 1u << 30;
+constexpr std::uint32_t ebx_bmi1 = 1u << 3, ebx_avx2 = 1u << 5, ebx_bmi2 = 1u << 8,
+                        ebx_avx512f = 1u << 16, ebx_avx512bw = 1u << 30;
 constexpr std::uint64_t xcr0_sse = 1u << 1, xcr0_avx = 1u << 2, xcr0_opmask = 1u << 5,
                         xcr0_zmm_hi256 = 1u << 6, xcr0_hi16_zmm = 1u << 7;
 
@@ -298,9 +299,9 @@ const scanner_set &built_set(width wanted)
 // with AVX-512 and of one with AVX2 alone, and the set chosen then.
 TEST(ScannerChoice, EverySetNeedsEachOfItsBits)
 {
-    const cpu_features with_avx512{ecx_osxsave | ecx_avx, ebx_avx2 | ebx_avx512f | ebx_avx512bw,
-                                   xcr0_sse | xcr0_avx | xcr0_opmask | xcr0_zmm_hi256 |
-                                       xcr0_hi16_zmm};
+    const cpu_features with_avx512{
+        ecx_osxsave | ecx_avx, ebx_bmi1 | ebx_avx2 | ebx_bmi2 | ebx_avx512f | ebx_avx512bw,
+        xcr0_sse | xcr0_avx | xcr0_opmask | xcr0_zmm_hi256 | xcr0_hi16_zmm};
     const cpu_features with_avx2{ecx_osxsave | ecx_avx, ebx_avx2, xcr0_sse | xcr0_avx};
     const struct {
         const char *bit;
@@ -311,6 +312,8 @@ TEST(ScannerChoice, EverySetNeedsEachOfItsBits)
         {"OSXSAVE", {ecx_osxsave, 0, 0}, width::base, width::base},
         {"AVX", {ecx_avx, 0, 0}, width::base, width::base},
         {"AVX2", {0, ebx_avx2, 0}, width::base, width::base},
+        {"BMI1", {0, ebx_bmi1, 0}, width::avx2, width::avx2},
+        {"BMI2", {0, ebx_bmi2, 0}, width::avx2, width::avx2},
         {"AVX512F", {0, ebx_avx512f, 0}, width::avx2, width::avx2},
         {"AVX512BW", {0, ebx_avx512bw, 0}, width::avx2, width::avx2},
         {"XCR0 SSE", {0, 0, xcr0_sse}, width::base, width::base},
