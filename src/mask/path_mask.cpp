@@ -86,7 +86,7 @@ class working_directory {
 
 // The comparison of whole paths, out of line so that the common name mask
 // pays neither its frame (the working directory's room) nor its set-up.
-__attribute__((noinline)) bool mask_cmp_whole_path(const unit *path, text_view mask)
+__attribute__((noinline)) std::int32_t mask_cmp_whole_path(const unit *path, text_view mask)
 {
     const host::upper_case upper;
     const text_view path_text = view_of(path);
@@ -135,47 +135,127 @@ full_mask mask_full_path(text_view mask, text_view working_directory)
 
 namespace {
 
-// Without a star the name is the path's last units, as many as the mask's:
-// the unit before them must be a backslash, if there is one, and none of them
-// may be one ('?' would take it).
-bool starless_name_matches(text_view path, text_view mask, const host::upper_case &upper)
+// A name mask is compared in two parts: what turns most names down, inline in
+// the export for a path and a mask that end within their first step, and the
+// rest out of line, each part reached by a tail call. So the export keeps no
+// frame for the names it turns down itself. The parts take a mask whole, and
+// its stars' places for its shape; they return the export's result.
+
+// Only backslashes end a directory here: slashes stay in the name compared.
+inline text_view name_after(text_view path, std::size_t last_backslash)
+{
+    return without_first(path, last_backslash == npos ? 0 : last_backslash + 1);
+}
+
+inline pattern_shape name_mask_shape(text_view mask, std::size_t first_star, std::size_t last_star)
+{
+    return {mask.size(), first_star, last_star, false};
+}
+
+// Without a star the name is the path's last units, as many as the mask's: the
+// unit before them must be a backslash, if there is one, and none of them may
+// be one ('?' would take it).
+__attribute__((noinline)) std::int32_t starless_name_rest(text_view mask, text_view name)
+{
+    return same_units(mask.data(), name.data(), mask.size(), {}) &&
+           last_of(name, backslash) == npos;
+}
+
+inline std::int32_t starless_name_matches(text_view path, text_view mask)
 {
     // One branch for both tests, as names' lengths vary: the unit read when
     // the name is the whole path, or the path too short, is the terminator.
     const std::size_t size = path.size(), count = mask.size();
     const std::size_t before = size > count ? size - count - 1 : size;
-    if (!((size == count) | (path.data()[before] == backslash))) return false;
+    if (!((size == count) | (path.data()[before] == backslash))) return 0;
     const text_view name = without_first(path, size - count);
     // Names mostly differ in their last unit, the extension's, which turns
     // them down without the locale's mapping.
-    if (count != 0 && turns_down(mask.back(), name.back())) return false;
-    return same_units(mask.data(), name.data(), count, upper) && last_of(name, backslash) == npos;
+    if (count != 0 && turns_down(mask.back(), name.back())) return 0;
+    return starless_name_rest(mask, name);
 }
 
-// Whether the part of `path` after its last backslash matches `mask`. Inline
-// into the export, which then keeps the shape in registers.
-inline bool name_matches(const unit *path, text_view mask, const pattern_shape &shape,
-                         const host::upper_case &upper)
+// A mask that begins with a star: most paths are turned down from their end
+// alone, before the search for where their name begins.
+__attribute__((noinline)) std::int32_t name_from_star_rest(text_view path, text_view mask,
+                                                           std::size_t last_star)
 {
-    // Only backslashes end a directory here: slashes stay in the name compared.
-    const auto name_after = [](text_view whole, std::size_t last_backslash) {
-        return without_first(whole, last_backslash == npos ? 0 : last_backslash + 1);
-    };
-    if (shape.first_star != 0 && shape.first_star != npos) {
-        // The units before the star turn most names down at their start,
-        // found in the pass that measures the path.
-        const length_and_last measured = measure_with_last(path, backslash, backslash);
-        const text_view name = name_after({path, measured.length}, measured.last);
-        // The name's first unit, or its terminator when it is empty.
-        if (turns_down(mask[0], name.data()[0])) return false;
-        return wild_match(mask, shape, name, upper);
-    }
-    const text_view whole = view_of(path);
-    if (shape.first_star == npos) return starless_name_matches(whole, mask, upper);
-    // Most paths are turned down from their end alone, before the search for
-    // where their name begins.
-    if (!may_end_match(mask, shape, whole, upper)) return false;
-    return wild_match(mask, shape, name_after(whole, last_of(whole, backslash)), upper);
+    const host::upper_case upper;
+    const pattern_shape shape = name_mask_shape(mask, 0, last_star);
+    if (!may_end_match(mask, shape, path, upper)) return 0;
+    const text_view name = name_after(path, last_of(path, backslash));
+    // With that star alone, the units after it end the path, as they must end
+    // the name: they do when the name is long enough to hold them.
+    if (last_star == 0) return name.size() >= mask.size() - 1;
+    return wild_match(mask, shape, name, upper);
+}
+
+inline std::int32_t name_matches_from_star(text_view path, text_view mask, std::size_t last_star)
+{
+    // The units after the last star end the path; its last unit is theirs.
+    const std::size_t tail = last_star + 1;
+    if (tail < mask.size() &&
+        (path.size() < mask.size() - tail || turns_down(mask.back(), path.back())))
+        return 0;
+    return name_from_star_rest(path, mask, last_star);
+}
+
+// A mask with units before its first star: those turn most names down at
+// their start.
+__attribute__((noinline)) std::int32_t name_after_head_rest(text_view mask, std::size_t first_star,
+                                                            std::size_t last_star, text_view name)
+{
+    return wild_match(mask, name_mask_shape(mask, first_star, last_star), name, {});
+}
+
+inline std::int32_t name_matches_after_head(text_view path, std::size_t last_backslash,
+                                            text_view mask, std::size_t first_star,
+                                            std::size_t last_star)
+{
+    const text_view name = name_after(path, last_backslash);
+    // The name's first unit, or its terminator when it is empty.
+    if (turns_down(mask[0], name.data()[0])) return 0;
+    return name_after_head_rest(mask, first_star, last_star, name);
+}
+
+// Whether the name at the end of `path` matches a name mask;
+// `last_backslash`, the place of the path's last backslash, is read only for
+// a mask with a head.
+inline std::int32_t name_matches(text_view path, std::size_t last_backslash, text_view mask,
+                                 std::size_t first_star, std::size_t last_star)
+{
+    if (first_star == npos) return starless_name_matches(path, mask);
+    if (first_star == 0) return name_matches_from_star(path, mask, last_star);
+    return name_matches_after_head(path, last_backslash, mask, first_star, last_star);
+}
+
+// A path longer than the first step: only a mask with a head needs the last
+// backslash before the comparison, and is measured with it.
+__attribute__((noinline)) std::int32_t name_matches_in_long_path(const unit *path, text_view mask,
+                                                                 std::size_t first_star,
+                                                                 std::size_t last_star)
+{
+    if (first_star == npos || first_star == 0)
+        return name_matches(view_of(path), npos, mask, first_star, last_star);
+    const length_and_last measured = measure_with_last(path, backslash, backslash);
+    return name_matches({path, measured.length}, measured.last, mask, first_star, last_star);
+}
+
+inline std::int32_t mask_cmp(const unit *path, text_view mask, const pattern_shape &shape)
+{
+    if (shape.has_separator) return mask_cmp_whole_path(path, mask);
+    length_and_last measured;
+    if (!measure_with_last_in_first_step(path, backslash, backslash, measured))
+        return name_matches_in_long_path(path, mask, shape.first_star, shape.last_star);
+    return name_matches({path, measured.length}, measured.last, mask, shape.first_star,
+                        shape.last_star);
+}
+
+// A mask longer than the shape's first step.
+__attribute__((noinline)) std::int32_t mask_cmp_long_mask(const unit *path, const unit *mask)
+{
+    const pattern_shape shape = shape_of(mask);
+    return mask_cmp(path, text_view(mask, shape.length), shape);
 }
 
 } // namespace
@@ -205,8 +285,7 @@ extern "C" int32_t path_mask_cmp(const velmora_char *path, const velmora_char *m
     if (!path || !mask) return 0;
     // A lone star matches every name.
     if (mask[0] == star && mask[1] == 0) return 1;
-    const pattern_shape shape = shape_of(mask);
-    const text_view mask_text(mask, shape.length);
-    if (!shape.has_separator) return name_matches(path, mask_text, shape, {});
-    return mask_cmp_whole_path(path, mask_text);
+    pattern_shape shape;
+    if (!shape_in_first_step(mask, shape)) return mask_cmp_long_mask(path, mask);
+    return mask_cmp(path, text_view(mask, shape.length), shape);
 }

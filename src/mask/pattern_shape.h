@@ -63,41 +63,82 @@ VELMORA_READS_PAST_TERMINATOR inline unsigned star_bits(const unit *block)
         _mm_setzero_si128())));
 }
 
-// The shape of a pattern that runs on past its block `block`, from there on;
-// the units outside `kept` are not the pattern's.
+// The bits of the first block that are the pattern's, for both bytes of
+// end_and_special_bits: those of the units from `pattern` on.
+inline unsigned first_block_kept(const unit *block, const unit *pattern)
+{
+    return ((0xffu << units_between(block, pattern)) & 0xffu) * 0x0101u;
+}
+
+// The shape of a pattern from its block `block` on; the units outside `kept`
+// are not the pattern's.
 pattern_shape shape_with_specials(const unit *pattern, const unit *block, unsigned kept);
 
 } // namespace detail
 #endif
 
+#if defined(VELMORA_SSE2)
+namespace detail {
+
+// One bit per unit of the four blocks from `block`, as scan.h's bits_of_four
+// gives them: the ends, the stars and the separators.
+struct four_block_shape {
+    unsigned ends, stars, separators;
+};
+
+VELMORA_READS_PAST_TERMINATOR inline four_block_shape shape_bits_of_four(const unit *block)
+{
+    const narrowed_four bytes = narrow_four(block);
+    const auto equal_to = [&](unit c) {
+        const __m128i wanted = _mm_set1_epi8(static_cast<char>(c));
+        return byte_bits(_mm_cmpeq_epi8(bytes.low, wanted), _mm_cmpeq_epi8(bytes.high, wanted));
+    };
+    return {equal_to(0), equal_to(star), equal_to(backslash) | equal_to(slash)};
+}
+
+} // namespace detail
+#endif
+
 // The shape of a zero-terminated pattern, in one pass that also measures it.
-// Eight units a step where the processor has SSE2, reading aligned blocks as
-// scan.h does: a block without an end, a star or a separator costs one
-// test, and so does the end of a pattern with neither. The branches depend on
-// the pattern alone, and one pattern is mostly matched against many names.
-VELMORA_READS_PAST_TERMINATOR inline pattern_shape shape_of(const unit *pattern)
+// shape_in_first_step reads the four blocks that hold a pattern's start, in
+// one go and inline, as scan.h's measure_with_last does: true, with `shape`
+// set, when the pattern ends in them; false leaves the pattern to shape_of,
+// for a caller that hands longer patterns to code of its own.
+VELMORA_READS_PAST_TERMINATOR inline bool shape_in_first_step([[maybe_unused]] const unit *pattern,
+                                                              [[maybe_unused]] pattern_shape &shape)
 {
 #if defined(VELMORA_SSE2)
     using namespace detail;
     const unit *block = aligned_block(pattern);
-    // In the first block, the units before the pattern are masked out.
-    unsigned kept = ((0xffu << units_between(block, pattern)) & 0xffu) * 0x0101u;
-    for (;; block += 8, kept = 0xffffu) {
-        const unsigned bits = end_and_special_bits(block) & kept;
-        if (!bits) continue;
-        const unsigned end = bits & 0xffu;
-        if (!end) return shape_with_specials(pattern, block, kept);
-        // A pattern that ends in this block is read off it here.
-        const unsigned specials = (bits >> 8) & ((end & (0u - end)) - 1);
-        const unsigned stars = specials ? specials & star_bits(block) : 0;
-        const auto at = static_cast<std::size_t>(units_between(pattern, block));
-        return {at + static_cast<std::size_t>(__builtin_ctz(end)),
-                stars ? at + static_cast<std::size_t>(__builtin_ctz(stars)) : npos,
-                stars ? at + static_cast<std::size_t>(31 - __builtin_clz(stars)) : npos,
-                (specials & ~stars) != 0};
-    }
+    if (!four_blocks_in_page(block)) return false;
+    const auto before = static_cast<unsigned>(units_between(block, pattern));
+    const four_block_shape bits = shape_bits_of_four(block);
+    const unsigned ends = bits.ends >> before;
+    if (!ends) return false;
+    const unsigned kept = (ends & (0u - ends)) - 1;
+    const unsigned stars = (bits.stars >> before) & kept;
+    shape = {static_cast<std::size_t>(__builtin_ctz(ends)),
+             stars ? static_cast<std::size_t>(__builtin_ctz(stars)) : npos,
+             stars ? static_cast<std::size_t>(31 - __builtin_clz(stars)) : npos,
+             ((bits.separators >> before) & kept) != 0};
+    return true;
 #else
-    pattern_shape shape{0, npos, npos, false};
+    return false;
+#endif
+}
+
+// Past the first step, eight units a step where the processor has SSE2,
+// reading aligned blocks as scan.h does: a block without an end, a star or a
+// separator costs one test.
+VELMORA_READS_PAST_TERMINATOR inline pattern_shape shape_of(const unit *pattern)
+{
+    pattern_shape shape;
+    if (shape_in_first_step(pattern, shape)) return shape;
+#if defined(VELMORA_SSE2)
+    const unit *block = detail::aligned_block(pattern);
+    return detail::shape_with_specials(pattern, block, detail::first_block_kept(block, pattern));
+#else
+    shape = {0, npos, npos, false};
     for (; pattern[shape.length]; ++shape.length)
         detail::note_unit(shape, pattern[shape.length], shape.length);
     return shape;

@@ -370,21 +370,37 @@ inline std::size_t last_of(text_view text, unit c) { return last_of(text, c, c);
 // separator lies (noting separators block by block on the way forward costs a
 // branch per block that no predictor learns on real paths).
 VELMORA_READS_PAST_TERMINATOR inline length_and_last measure_with_last(const unit *text, unit a,
-                                                                       unit b)
+                                                                       unit b);
+
+// measure_with_last's first step alone, for a caller that hands longer texts
+// to code of its own: true, with `measured` set, when `text` ends within it;
+// false leaves the text to measure_with_last.
+VELMORA_READS_PAST_TERMINATOR inline bool
+measure_with_last_in_first_step([[maybe_unused]] const unit *text, [[maybe_unused]] unit a,
+                                [[maybe_unused]] unit b, [[maybe_unused]] length_and_last &measured)
 {
 #if defined(VELMORA_SSE2)
     using namespace detail;
     const unit *block = aligned_block(text);
-    if (four_blocks_in_page(block)) {
-        const auto before = static_cast<unsigned>(units_between(block, text));
-        const four_block_bits bits = bits_of_four(block, a, b);
-        if (const unsigned ends = bits.ends >> before) {
-            const unsigned hits = (bits.hits >> before) & ((ends & (0u - ends)) - 1);
-            return {static_cast<std::size_t>(__builtin_ctz(ends)),
-                    hits ? static_cast<std::size_t>(31 - __builtin_clz(hits)) : npos};
-        }
-    }
+    if (!four_blocks_in_page(block)) return false;
+    const auto before = static_cast<unsigned>(units_between(block, text));
+    const four_block_bits bits = bits_of_four(block, a, b);
+    const unsigned ends = bits.ends >> before;
+    if (!ends) return false;
+    const unsigned hits = (bits.hits >> before) & ((ends & (0u - ends)) - 1);
+    measured = {static_cast<std::size_t>(__builtin_ctz(ends)),
+                hits ? static_cast<std::size_t>(31 - __builtin_clz(hits)) : npos};
+    return true;
+#else
+    return false;
 #endif
+}
+
+VELMORA_READS_PAST_TERMINATOR inline length_and_last measure_with_last(const unit *text, unit a,
+                                                                       unit b)
+{
+    length_and_last measured;
+    if (measure_with_last_in_first_step(text, a, b, measured)) return measured;
     const text_view whole(text, length_of(text));
     return {whole.size(), last_of(whole, a, b)};
 }

@@ -9,8 +9,11 @@
 
 #if !defined(_WIN32)
 #include <locale.h>
+
+#include "fenced_page.h"
 #endif
 
+#include "mask/pattern_shape.h"
 #include "mask/wild_match.h"
 #include "reference.h"
 #include "support.h"
@@ -70,7 +73,63 @@ TEST(MatcherShape, AgreesWithTheRecursionOnRandomTexts)
     }
 }
 
+// A terminated pattern's shape, read many units at a time, against the shape
+// of its view, unit by unit: every length around the first step's 32 units,
+// at every place in a 64-byte block, the specials at random places, and units
+// beyond ASCII whose low byte is a special's (a narrowing that kept low bytes
+// would take them for it).
+void expect_shapes_agree(const velmora_char *pattern)
+{
+    const velmora::pattern_shape read = velmora::shape_of(pattern);
+    const velmora::pattern_shape reference = velmora::shape_of(view(pattern));
+    ASSERT_EQ(read.length, reference.length) << show(pattern);
+    ASSERT_EQ(read.first_star, reference.first_star) << show(pattern);
+    ASSERT_EQ(read.last_star, reference.last_star) << show(pattern);
+    ASSERT_EQ(read.has_separator, reference.has_separator) << show(pattern);
+}
+
+text random_pattern(std::mt19937 &random, std::size_t length)
+{
+    const velmora_char units[] = {T('a'), T('a'), T('.'), T('*'), T('?'), T('\\'),
+                                  T('/'), 0x012A, 0x805C, 0xFF2F, 0x7F,   0x00E9};
+    text pattern(length, T('a'));
+    for (velmora_char &c : pattern)
+        if (random() % 4 == 0) c = units[random() % std::size(units)];
+    return pattern;
+}
+
+TEST(MatcherShape, ShapeOfATerminatedPatternAgreesWithItsView)
+{
+    std::mt19937 random(11);
+    std::vector<velmora_char> room(160);
+    const auto address = reinterpret_cast<std::uintptr_t>(room.data());
+    velmora_char *const block = room.data() + (64 - address % 64) % 64 / sizeof(velmora_char);
+    for (std::size_t length = 0; length < 70; ++length)
+        for (std::size_t at = 0; at < 32; ++at)
+            for (int round = 0; round < 4; ++round) {
+                std::fill(room.begin(), room.end(), T('*'));
+                const text pattern = random_pattern(random, length);
+                std::copy(pattern.begin(), pattern.end(), block + at);
+                block[at + length] = 0;
+                expect_shapes_agree(block + at);
+            }
+}
+
 #if !defined(_WIN32)
+// Ending on a page's last unit, before a page that faults.
+TEST(MatcherShape, ShapeOfStaysOnItsPage)
+{
+    std::mt19937 random(13);
+    fenced_page page;
+    velmora_char *const end = page.begin() + page.units() - 1;
+    for (std::size_t length = 0; length < 70; ++length) {
+        const text pattern = random_pattern(random, length);
+        std::copy(pattern.begin(), pattern.end(), end - length);
+        *end = 0;
+        expect_shapes_agree(end - length);
+    }
+}
+
 // In a Turkish locale 'i' folds to U+0130, not to 'I'.
 bool turkish_folds_apart() { return std::towupper(L'i') != std::towupper(L'I'); }
 

@@ -67,6 +67,11 @@ TEST(PathMaskCmp, NameMasksSeeOnlyWhatFollowsTheLastBackslash)
         {T("x/abcdefghi"), T("abcdefghi"), 0},
         {T("bcdefghi"), T("abcdefghi"), 0},
         {T(""), T("abcdefghi"), 0},
+        // After a leading star, the name must hold the units after it: a '?'
+        // among them takes no backslash either.
+        {T("ax\\c"), T("*x?c"), 0},
+        {T("d\\axyc"), T("*x?c"), 1},
+        {T("d\\xyc"), T("*X?C"), 1},
     };
     check_rows(rows, std::size(rows));
 }

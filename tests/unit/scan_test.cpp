@@ -9,8 +9,7 @@
 #include <vector>
 
 #if !defined(_WIN32)
-#include <sys/mman.h>
-#include <unistd.h>
+#include "fenced_page.h"
 #endif
 
 #include "scan/kernel_sets.h"
@@ -174,26 +173,6 @@ TEST(TextScan, ScanningExportsAgreeWithAPlainLoopUnderEverySet)
 }
 
 #if !defined(_WIN32)
-// A readable page between two that fault, so that a scan reading across a
-// page edge crashes the test.
-class fenced_page {
-  public:
-    fenced_page()
-    {
-        page_ = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
-        void *area = mmap(nullptr, 3 * page_, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        base_ = static_cast<char *>(area);
-        mprotect(base_ + page_, page_, PROT_READ | PROT_WRITE);
-    }
-    ~fenced_page() { munmap(base_, 3 * page_); }
-    velmora_char *begin() const { return reinterpret_cast<velmora_char *>(base_ + page_); }
-    std::size_t units() const { return page_ / sizeof(velmora_char); }
-
-  private:
-    std::size_t page_;
-    char *base_;
-};
-
 TEST(TextScan, ScansStayOnTheirPage)
 {
     fenced_page page;
