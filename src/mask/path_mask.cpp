@@ -6,6 +6,7 @@
 
 #include "mask/wild_match.h"
 #include "scan/scan.h"
+#include "scan/scan_avx512.h"
 
 namespace velmora {
 namespace {
@@ -258,6 +259,57 @@ __attribute__((noinline)) std::int32_t mask_cmp_long_mask(const unit *path, cons
     return mask_cmp(path, text_view(mask, shape.length), shape);
 }
 
+// The export's body, with the first steps that `Steps` reads.
+template <class Steps>
+__attribute__((always_inline)) inline std::int32_t mask_cmp_by(const unit *path, const unit *mask)
+{
+    if (!path || !mask) return 0;
+    // A lone star matches every name.
+    if (mask[0] == star && mask[1] == 0) return 1;
+    pattern_shape shape;
+    if (!Steps::shape(mask, shape)) return mask_cmp_long_mask(path, mask);
+    const text_view mask_text(mask, shape.length);
+    if (shape.has_separator) return mask_cmp_whole_path(path, mask_text);
+    length_and_last measured;
+    if (!Steps::measure(path, measured))
+        return name_matches_in_long_path(path, mask_text, shape.first_star, shape.last_star);
+    return name_matches({path, measured.length}, measured.last, mask_text, shape.first_star,
+                        shape.last_star);
+}
+
+struct first_steps {
+    static bool shape(const unit *mask, pattern_shape &shape)
+    {
+        return shape_in_first_step(mask, shape);
+    }
+    static bool measure(const unit *path, length_and_last &measured)
+    {
+        return measure_with_last_in_first_step(path, backslash, backslash, measured);
+    }
+};
+
+// Reached only from the AVX-512 form, into which they are inlined.
+struct avx512_first_steps {
+    VELMORA_AVX512_FORM static bool shape(const unit *mask, pattern_shape &shape)
+    {
+        return avx512::shape_in_first_step(mask, shape);
+    }
+    VELMORA_AVX512_FORM static bool measure(const unit *path, length_and_last &measured)
+    {
+        return avx512::measure_with_last_in_first_step(path, backslash, backslash, measured);
+    }
+};
+
+// The export's two forms.
+VELMORA_OTHER_FORM std::int32_t mask_cmp_other(const unit *path, const unit *mask)
+{
+    return mask_cmp_by<first_steps>(path, mask);
+}
+VELMORA_AVX512_FORM std::int32_t mask_cmp_avx512(const unit *path, const unit *mask)
+{
+    return mask_cmp_by<avx512_first_steps>(path, mask);
+}
+
 } // namespace
 
 bool mask_cmp_parts(text_view path, const full_mask &mask, const host::upper_case &upper)
@@ -282,10 +334,5 @@ using namespace velmora;
 
 extern "C" int32_t path_mask_cmp(const velmora_char *path, const velmora_char *mask)
 {
-    if (!path || !mask) return 0;
-    // A lone star matches every name.
-    if (mask[0] == star && mask[1] == 0) return 1;
-    pattern_shape shape;
-    if (!shape_in_first_step(mask, shape)) return mask_cmp_long_mask(path, mask);
-    return mask_cmp(path, text_view(mask, shape.length), shape);
+    return avx512_forms() ? mask_cmp_avx512(path, mask) : mask_cmp_other(path, mask);
 }

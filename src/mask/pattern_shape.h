@@ -5,6 +5,7 @@
 #pragma once
 
 #include "scan/scan.h"
+#include "scan/scan_avx512.h"
 
 namespace velmora {
 
@@ -126,6 +127,32 @@ VELMORA_READS_PAST_TERMINATOR inline bool shape_in_first_step([[maybe_unused]] c
     return false;
 #endif
 }
+
+#if defined(VELMORA_HAS_AVX512_SCANNERS)
+namespace avx512 {
+
+// shape_in_first_step for the AVX-512 forms: the first vector alone, from the
+// pattern's first unit, where it lies in one page.
+VELMORA_AVX512_ENTRY bool shape_in_first_step(const unit *pattern, pattern_shape &shape)
+{
+    using namespace velmora::avx512::detail;
+    if (!in_one_page(pattern, 2 * vector_units)) return false;
+    const __m512i v = load_unaligned(pattern);
+    const std::uint32_t ends = zero_bits(v);
+    if (!ends) return false;
+    const std::uint64_t kept = through_first(ends);
+    const std::uint64_t stars = equal_bits(v, star) & kept;
+    shape = {lowest(ends), stars ? lowest(stars) : npos, stars ? highest(stars) : npos,
+             (either::of(backslash, slash)(v) & kept) != 0};
+    return true;
+}
+
+} // namespace avx512
+#else
+namespace avx512 {
+using velmora::shape_in_first_step;
+} // namespace avx512
+#endif
 
 // Past the first step, eight units a step where the processor has SSE2,
 // reading aligned blocks as scan.h does: a block without an end, a star or a

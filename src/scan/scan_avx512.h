@@ -105,6 +105,10 @@ VELMORA_AVX512_INLINE std::uint32_t zero_bits(__m512i v)
 {
     return _cvtmask32_u32(_mm512_testn_epi16_mask(v, v));
 }
+VELMORA_AVX512_INLINE std::uint32_t equal_bits(__m512i v, unit c)
+{
+    return _cvtmask32_u32(_mm512_cmpeq_epi16_mask(v, _mm512_set1_epi16(static_cast<short>(c))));
+}
 
 // Two vectors' bits as one number, the first vector's in the low half.
 inline std::uint64_t pair(std::uint32_t low, std::uint32_t high)
@@ -295,6 +299,21 @@ VELMORA_AVX512_ENTRY length_and_last measure_with_last(const unit *text, unit a,
     return {length, last_between(text, 0, units_to(text, p), found)};
 }
 
+// scan.h's measure_with_last_in_first_step: the first vector alone, from the
+// text's first unit, where it lies in one page.
+VELMORA_AVX512_ENTRY bool measure_with_last_in_first_step(const unit *text, unit a, unit b,
+                                                          length_and_last &measured)
+{
+    using namespace detail;
+    if (!in_one_page(text, 2 * vector_units)) return false;
+    const __m512i v = load_unaligned(text);
+    const std::uint32_t ends = zero_bits(v);
+    if (!ends) return false;
+    const std::uint64_t hits = either::of(a, b)(v) & through_first(ends);
+    measured = {lowest(ends), hits ? highest(hits) : npos};
+    return true;
+}
+
 // scan.h's first_of: the first place of `a` or `b` (ASCII units other than 0
 // and 0x7f) in `text`, or npos.
 VELMORA_AVX512_ENTRY std::size_t first_of(const unit *text, unit a, unit b)
@@ -342,6 +361,7 @@ inline constexpr bool avx512_forms() { return false; }
 namespace avx512 {
 using velmora::first_of;
 using velmora::measure_with_last;
+using velmora::measure_with_last_in_first_step;
 } // namespace avx512
 } // namespace velmora
 

@@ -16,6 +16,7 @@
 #include "mask/pattern_shape.h"
 #include "mask/wild_match.h"
 #include "reference.h"
+#include "scan/kernel_sets.h"
 #include "support.h"
 
 namespace velmora_test {
@@ -78,14 +79,33 @@ TEST(MatcherShape, AgreesWithTheRecursionOnRandomTexts)
 // at every place in a 64-byte block, the specials at random places, and units
 // beyond ASCII whose low byte is a special's (a narrowing that kept low bytes
 // would take them for it).
-void expect_shapes_agree(const velmora_char *pattern)
+// The AVX-512 forms' first step, where the processor can run it.
+VELMORA_AVX512_FORM bool shape_in_first_step_avx512(const velmora_char *pattern,
+                                                    velmora::pattern_shape &shape)
 {
-    const velmora::pattern_shape read = velmora::shape_of(pattern);
+    return velmora::avx512::shape_in_first_step(pattern, shape);
+}
+
+bool avx512_forms_run_here()
+{
+    return velmora::scanners::avx512_usable(velmora::scanners::this_processor());
+}
+
+void expect_same_shape(const velmora::pattern_shape &read, const velmora_char *pattern)
+{
     const velmora::pattern_shape reference = velmora::shape_of(view(pattern));
     ASSERT_EQ(read.length, reference.length) << show(pattern);
     ASSERT_EQ(read.first_star, reference.first_star) << show(pattern);
     ASSERT_EQ(read.last_star, reference.last_star) << show(pattern);
     ASSERT_EQ(read.has_separator, reference.has_separator) << show(pattern);
+}
+
+void expect_shapes_agree(const velmora_char *pattern)
+{
+    expect_same_shape(velmora::shape_of(pattern), pattern);
+    velmora::pattern_shape first{};
+    if (avx512_forms_run_here() && shape_in_first_step_avx512(pattern, first))
+        expect_same_shape(first, pattern);
 }
 
 text random_pattern(std::mt19937 &random, std::size_t length)

@@ -4,6 +4,7 @@
 #include "host_path.h"
 #include "mask/path_mask.h"
 #include "reference.h"
+#include "scanner_sets.h"
 #include "support.h"
 #include "working_directory_seam.h"
 
@@ -183,16 +184,22 @@ TEST(PathMaskCmp, AgreesWithTheLiteralAlgorithm)
             out += pieces[piece(random)];
         return out;
     };
-    for (const view directory : directories) {
-        const scoped_working_directory cwd{text(directory)};
-        for (int i = 0; i < 20000; ++i) {
-            const text path = random_text();
-            const text mask = random_text();
-            const int expected = velmora_reference::path_mask_cmp(path, mask, text(directory));
-            ASSERT_EQ(path_mask_cmp(path.c_str(), mask.c_str()), expected)
-                << "(" << show(path) << ", " << show(mask) << ") in " << show(directory);
+    // Under each scanner set, so that both forms of the export are met.
+    for (const auto *set : runnable_sets()) {
+        velmora::scanners::use(*set);
+        SCOPED_TRACE(set->name);
+        for (const view directory : directories) {
+            const scoped_working_directory cwd{text(directory)};
+            for (int i = 0; i < 20000; ++i) {
+                const text path = random_text();
+                const text mask = random_text();
+                const int expected = velmora_reference::path_mask_cmp(path, mask, text(directory));
+                ASSERT_EQ(path_mask_cmp(path.c_str(), mask.c_str()), expected)
+                    << "(" << show(path) << ", " << show(mask) << ") in " << show(directory);
+            }
         }
     }
+    velmora::scanners::use(velmora::scanners::best());
 }
 
 TEST(PathMaskCmp, TextsLongerThanAnyWorkingTextAreNotCut)

@@ -114,6 +114,11 @@ TEST(TextScan, EntryPointsAgreeWithAPlainLoop)
         const velmora::length_and_last measured = velmora::measure_with_last(text, T('\\'), T('/'));
         ASSERT_EQ(measured.length, e.length) << show(text);
         ASSERT_EQ(measured.last, e.last_separator) << show(text);
+        velmora::length_and_last first{};
+        if (velmora::measure_with_last_in_first_step(text, T('\\'), T('/'), first)) {
+            ASSERT_EQ(first.length, e.length) << show(text);
+            ASSERT_EQ(first.last, e.last_separator) << show(text);
+        }
     });
 }
 
@@ -129,6 +134,12 @@ VELMORA_AVX512_FORM std::size_t first_avx512(const velmora_char *text, velmora_c
     return velmora::avx512::first_of(text, a, b);
 }
 
+VELMORA_AVX512_FORM bool measure_first_step_avx512(const velmora_char *text,
+                                                   velmora::length_and_last &measured)
+{
+    return velmora::avx512::measure_with_last_in_first_step(text, T('\\'), T('/'), measured);
+}
+
 bool avx512_forms_run_here()
 {
     return velmora::scanners::avx512_usable(velmora::scanners::this_processor());
@@ -141,6 +152,11 @@ TEST(TextScan, Avx512FormsAgreeWithAPlainLoop)
         const velmora::length_and_last measured = measure_avx512(text);
         ASSERT_EQ(measured.length, e.length) << show(text);
         ASSERT_EQ(measured.last, e.last_separator) << show(text);
+        velmora::length_and_last first{};
+        if (measure_first_step_avx512(text, first)) {
+            ASSERT_EQ(first.length, e.length) << show(text);
+            ASSERT_EQ(first.last, e.last_separator) << show(text);
+        }
         ASSERT_EQ(first_avx512(text, T('\\'), T('/')), e.first_separator) << show(text);
         ASSERT_EQ(first_avx512(text, T('/'), T('\\')), e.first_separator) << show(text);
     });
@@ -189,9 +205,16 @@ TEST(TextScan, ScansStayOnTheirPage)
             ASSERT_EQ(velmora::length_of(text), length);
             ASSERT_EQ(velmora::first_of(text, T('\\'), T('/')), npos);
             ASSERT_EQ(velmora::measure_with_last(text, T('\\'), T('/')).length, length);
+            velmora::length_and_last first{};
+            if (velmora::measure_with_last_in_first_step(text, T('\\'), T('/'), first)) {
+                ASSERT_EQ(first.length, length);
+            }
             if (avx512_forms_run_here()) {
                 ASSERT_EQ(measure_avx512(text).length, length);
                 ASSERT_EQ(first_avx512(text, T('\\'), T('/')), npos);
+                if (measure_first_step_avx512(text, first)) {
+                    ASSERT_EQ(first.length, length);
+                }
             }
             const auto address = reinterpret_cast<std::uintptr_t>(text);
             const std::size_t skip = ((16 - address % 16) % 16) / sizeof(velmora_char);
