@@ -26,13 +26,20 @@ inline bool is_alpha(unit c)
 }
 
 // Whether two units differ ignoring case in every locale, without asking the
-// locale: both are ASCII and unequal, and they do not differ in the case bit
-// alone, as the two cases of one letter do. Among the ASCII units only letters
-// have a case (as above), and no locale maps two letters that are not one
-// letter's cases onto one unit. Units that pass may still differ.
+// locale. Two ASCII units do when they are unequal and do not differ in the
+// case bit alone, as the two cases of one letter do: among the ASCII units
+// only letters have a case (as above), and no locale maps two letters that are
+// not one letter's cases onto one unit. An ASCII unit and one beyond ASCII do
+// unless the ASCII one is I, i, S or s: no locale upper-cases a unit beyond
+// ASCII into ASCII but the dotless i (U+0131) and the long s (U+017F), onto I
+// and S, nor an ASCII unit beyond it but i (onto U+0130, in Turkic locales).
+// Units that pass may still differ.
 inline bool differ_in_every_locale(unit a, unit b)
 {
-    return (a | b) < 128 && (a | 0x20) != (b | 0x20);
+    if ((a | b) < 128) return (a | 0x20) != (b | 0x20);
+    const unit ascii = a < 128 ? a : b;
+    const unit folded = ascii | 0x20;
+    return ascii < 128 && folded != 'i' && folded != 's';
 }
 
 // The ASCII part of one locale's upper-case mapping, and whether it is the

@@ -193,6 +193,45 @@ TEST(WildMatch, FoldsTheUnitsAtTheEdgeOfTheAsciiTable)
     check_all_pairs("C again");
 }
 
+// The matcher turns an ASCII unit and one beyond ASCII down without the
+// locale's mapping, unless the ASCII one is I, i, S or s, relying on what no
+// locale does: upper-case a unit beyond ASCII into ASCII, but U+0131 and
+// U+017F onto I and S, or an ASCII unit beyond it, but i. Checked in each
+// locale the machine has, with those units and their neighbours matched as
+// the runtime maps them.
+TEST(WildMatch, OnlyTheDotlessIAndTheLongSFoldIntoAscii)
+{
+    const auto upper = [](std::uint32_t c) {
+        return static_cast<std::uint32_t>(std::towupper(static_cast<std::wint_t>(c)));
+    };
+    const auto check = [&](const char *locale) {
+        for (std::uint32_t c = 0x80; c <= 0xFFFF; ++c) {
+            if (upper(c) < 0x80) {
+                EXPECT_TRUE((c == 0x131 && upper(c) == 'I') || (c == 0x17F && upper(c) == 'S'))
+                    << "U+" << std::hex << c << " in " << locale;
+            }
+        }
+        for (std::uint32_t c = 1; c < 0x80; ++c) {
+            if (upper(c) >= 0x80) {
+                EXPECT_EQ(c, std::uint32_t{'i'}) << locale;
+            }
+        }
+        const velmora_char beyond[] = {0x130, 0x131, 0x17F, 0x212A, 0x212B, 0xC5, 0xE9};
+        for (const velmora_char n : beyond)
+            for (const velmora_char p :
+                 {T('i'), T('I'), T('s'), T('S'), T('k'), T('K'), T('a'), T('A'), T('e'), T('E')})
+                EXPECT_EQ(velmora::wild_match(view(&p, 1), view(&n, 1)), upper(p) == upper(n))
+                    << show(view(&p, 1)) << " ~ " << show(view(&n, 1)) << " in " << locale;
+    };
+    check("C");
+    {
+        const scoped_locale latin = latin_locale();
+        if (latin.name()) check(latin.name());
+    }
+    const scoped_locale turkish = turkish_locale();
+    if (turkish.name()) check(turkish.name());
+}
+
 // A locale where i does not fold to I, entered and left between calls: the
 // mapping of the ASCII units is the one in force at each call, never one kept
 // from an earlier call.
