@@ -7,7 +7,11 @@
 // every input.
 //
 //   compare_builds BEFORE.so AFTER.so
+//
+// With VELMORA_BENCH_SET, both must be the benchmarks' copies of the library
+// (libvelmora_bench_sets.so), and that scanner set is put in use in each.
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -112,9 +116,18 @@ int main(int argc, char **argv)
     std::printf("pinned to cpu %d; %d rounds a row, the two builds back to back, the order "
                 "turning\n",
                 pin_to_one_cpu(), rounds);
-    const library before = bind_library(open_shared_object(argv[1]));
-    const library after = bind_library(open_shared_object(argv[2]));
-    std::printf("before: %s\nafter: %s\n\n", argv[1], argv[2]);
+    void *const before_handle = open_shared_object(argv[1]);
+    void *const after_handle = open_shared_object(argv[2]);
+    std::printf("before: %s\nafter: %s\n", argv[1], argv[2]);
+    const char *wanted = std::getenv("VELMORA_BENCH_SET");
+    if (wanted && *wanted) {
+        use_scanner_set(before_handle, wanted, "compare_builds");
+        std::printf("scanner set in both: %s (VELMORA_BENCH_SET)\n",
+                    use_scanner_set(after_handle, wanted, "compare_builds"));
+    }
+    std::printf("\n");
+    const library before = bind_library(before_handle);
+    const library after = bind_library(after_handle);
     peer_table table("before", "before / after", "after");
     scan_rows(before, after, table);
     const std::vector<const char *> masks(std::begin(name_masks), std::end(name_masks));

@@ -53,24 +53,16 @@ void *open_library(const std::string &file)
 // with that scanner set put in use. Either way the set in use is said.
 library load_library()
 {
-    using use_set = const char *(*)(const char *);
     const char *wanted = std::getenv("VELMORA_BENCH_SET");
     void *seam = open_library("libvelmora_bench_sets.so");
-    const auto use = reinterpret_cast<use_set>(dlsym(seam, "velmora_bench_use_scanner_set"));
-    if (!use) std::exit(2);
-    void *handle = seam;
     if (wanted && *wanted) {
-        const char *in_use = use(wanted);
-        if (!in_use) {
-            std::fprintf(stderr, "linux_peers: this processor cannot run the %s set\n", wanted);
-            std::exit(2);
-        }
-        std::printf("scanner set: %s (VELMORA_BENCH_SET)\n", in_use);
-    } else {
-        std::printf("scanner set: %s (the library's own choice)\n", use(nullptr));
-        handle = open_library("libvelmora.so.1");
+        std::printf("scanner set: %s (VELMORA_BENCH_SET)\n",
+                    use_scanner_set(seam, wanted, "linux_peers"));
+        return bind_library(seam);
     }
-    return bind_library(handle);
+    std::printf("scanner set: %s (the library's own choice)\n",
+                use_scanner_set(seam, nullptr, "linux_peers"));
+    return bind_library(open_library("libvelmora.so.1"));
 }
 
 void name_rows(const library &lib, peer_table &table, const std::string &set_label,

@@ -61,6 +61,28 @@ inline library bind_library(void *handle)
     return lib;
 }
 
+// Puts the scanner set named `wanted` in use in a benchmarks' copy of the
+// library (libvelmora_bench_sets.so, whose seam the shipped library lacks)
+// and gives its name; with null, gives the set the copy chooses itself. Ends
+// the program, saying why, when the copy has no seam or this processor cannot
+// run the set.
+inline const char *use_scanner_set(void *handle, const char *wanted, const char *program)
+{
+    using use_set = const char *(*)(const char *);
+    const auto use = reinterpret_cast<use_set>(dlsym(handle, "velmora_bench_use_scanner_set"));
+    if (!use) {
+        std::fprintf(stderr, "%s: not a benchmarks' copy of the library (no scanner seam)\n",
+                     program);
+        std::exit(2);
+    }
+    const char *in_use = use(wanted);
+    if (!in_use) {
+        std::fprintf(stderr, "%s: this processor cannot run the %s set\n", program, wanted);
+        std::exit(2);
+    }
+    return in_use;
+}
+
 // The last processor this process may run on; VELMORA_BENCH_CPU picks another.
 inline int pin_to_one_cpu()
 {

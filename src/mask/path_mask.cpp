@@ -259,13 +259,11 @@ __attribute__((noinline)) std::int32_t mask_cmp_long_mask(const unit *path, cons
     return mask_cmp(path, text_view(mask, shape.length), shape);
 }
 
-// The export's body, with the first steps that `Steps` reads.
+// The export's body past its checks of the arguments, with the first steps
+// that `Steps` reads.
 template <class Steps>
 __attribute__((always_inline)) inline std::int32_t mask_cmp_by(const unit *path, const unit *mask)
 {
-    if (!path || !mask) return 0;
-    // A lone star matches every name.
-    if (mask[0] == star && mask[1] == 0) return 1;
     pattern_shape shape;
     if (!Steps::shape(mask, shape)) return mask_cmp_long_mask(path, mask);
     const text_view mask_text(mask, shape.length);
@@ -334,5 +332,8 @@ using namespace velmora;
 
 extern "C" int32_t path_mask_cmp(const velmora_char *path, const velmora_char *mask)
 {
+    if (!path || !mask) return 0;
+    // A lone star matches every name.
+    if (mask[0] == star && mask[1] == 0) return 1;
     return avx512_forms() ? mask_cmp_avx512(path, mask) : mask_cmp_other(path, mask);
 }
