@@ -217,11 +217,23 @@ TEST(WildMatch, OnlyTheDotlessIAndTheLongSFoldIntoAscii)
             }
         }
         const velmora_char beyond[] = {0x130, 0x131, 0x17F, 0x212A, 0x212B, 0xC5, 0xE9};
-        for (const velmora_char n : beyond)
+        for (const velmora_char n : beyond) {
             for (const velmora_char p :
-                 {T('i'), T('I'), T('s'), T('S'), T('k'), T('K'), T('a'), T('A'), T('e'), T('E')})
-                EXPECT_EQ(velmora::wild_match(view(&p, 1), view(&n, 1)), upper(p) == upper(n))
-                    << show(view(&p, 1)) << " ~ " << show(view(&n, 1)) << " in " << locale;
+                 {T('i'), T('I'), T('s'), T('S'), T('k'), T('K'), T('a'), T('A'), T('e'), T('E')}) {
+                const bool same = upper(p) == upper(n);
+                const text name(1, n), pattern(1, p);
+                EXPECT_EQ(velmora::wild_match(pattern, name), same)
+                    << show(pattern) << " ~ " << show(name) << " in " << locale;
+                // The name masks' own first tests: the name's first unit, and
+                // its last, with a star and without.
+                EXPECT_EQ(path_mask_cmp((name + T("x")).c_str(), (pattern + T("*")).c_str()), same)
+                    << show(pattern) << "* ~ " << show(name) << "x in " << locale;
+                EXPECT_EQ(path_mask_cmp((T("x") + name).c_str(), (T("*") + pattern).c_str()), same)
+                    << "*" << show(pattern) << " ~ x" << show(name) << " in " << locale;
+                EXPECT_EQ(path_mask_cmp(name.c_str(), pattern.c_str()), same)
+                    << show(pattern) << " ~ " << show(name) << " in " << locale;
+            }
+        }
     };
     check("C");
     {
