@@ -286,7 +286,9 @@ struct first_steps {
     }
 };
 
-// Reached only from the AVX-512 form, into which they are inlined.
+// Reached only from the AVX-512 form. Not forced inline: the body's instance
+// is compiled for no particular processor and cannot take AVX-512 code; the
+// compiler inlines them once the body is inline in the form.
 struct avx512_first_steps {
     VELMORA_AVX512_FORM static bool shape(const unit *mask, pattern_shape &shape)
     {
