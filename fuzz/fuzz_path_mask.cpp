@@ -9,7 +9,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     using namespace velmora_fuzz;
     FuzzedDataProvider input(data, size);
-    const view alphabet = VELMORA_TEXT("C:\\/.*?aAUN");
+    pick_locale(input);
+    const view alphabet = VELMORA_TEXT("C:\\/.*?aAUNsS\x0131\x017f\x00e9");
     const text directory = take_text(input, alphabet, 48);
     const text path = take_text(input, alphabet, 64);
     const text mask = take_text(input, alphabet, 64);

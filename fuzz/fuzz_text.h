@@ -4,6 +4,7 @@
 #pragma once
 
 #include <fuzzer/FuzzedDataProvider.h>
+#include <locale.h>
 
 #include <string>
 #include <string_view>
@@ -41,6 +42,17 @@ inline text take_text(FuzzedDataProvider &input, view alphabet, std::size_t max_
         }
     }
     return out;
+}
+
+// Puts the C locale or C.UTF-8 in force in this thread, as the input picks:
+// beyond ASCII only the second folds (é and É, ı and I, ſ and S), and the
+// library and the references follow the thread's locale alike. Where the
+// system has no C.UTF-8, every run is in C.
+inline void pick_locale(FuzzedDataProvider &input)
+{
+    static const locale_t utf8 = newlocale(LC_ALL_MASK, "C.UTF-8", nullptr);
+    const bool folding = input.ConsumeBool() && utf8;
+    uselocale(folding ? utf8 : LC_GLOBAL_LOCALE);
 }
 
 inline std::size_t count_of(view t, velmora_char c)

@@ -10,7 +10,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     using namespace velmora_fuzz;
     FuzzedDataProvider input(data, size);
     const bool large = input.ConsumeBool();
-    const view alphabet = VELMORA_TEXT("aAb?*.\x00e9\x00c9");
+    pick_locale(input);
+    // Case pairs, and units beyond ASCII that fold onto ASCII (ı and ſ) or not.
+    const view alphabet = VELMORA_TEXT("aAb?*.sSI\x00e9\x00c9\x0131\x017f\x65e5");
     const text mask = take_text(input, alphabet, large ? 4096 : 16);
     const text name = take_text(input, alphabet, large ? 4096 : 32);
     const bool ours = velmora::wild_match(mask, name);
