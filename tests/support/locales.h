@@ -62,4 +62,17 @@ inline scoped_locale turkish_locale()
                          [] { return std::towupper('i') != 'I'; });
 }
 
+// Runs `check` with the name of each locale it puts in force: C, then the
+// Latin and the Turkish locales where the runtime has them.
+template <class Check> void in_each_locale(Check check)
+{
+    check("C");
+    {
+        const scoped_locale latin = latin_locale();
+        if (latin.name()) check(latin.name());
+    }
+    const scoped_locale turkish = turkish_locale();
+    if (turkish.name()) check(turkish.name());
+}
+
 } // namespace velmora_test
