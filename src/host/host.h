@@ -33,13 +33,18 @@ inline bool is_alpha(unit c)
 // unless the ASCII one is I, i, S or s: no locale upper-cases a unit beyond
 // ASCII into ASCII but the dotless i (U+0131) and the long s (U+017F), onto I
 // and S, nor an ASCII unit beyond it but i (onto U+0130, in Turkic locales).
-// Units that pass may still differ.
+// Units that pass may still differ. may_fold_across_ascii names those four.
+inline bool may_fold_across_ascii(unit ascii)
+{
+    const unit folded = ascii | 0x20;
+    return folded == 'i' || folded == 's';
+}
+
 inline bool differ_in_every_locale(unit a, unit b)
 {
     if ((a | b) < 128) return (a | 0x20) != (b | 0x20);
     const unit ascii = a < 128 ? a : b;
-    const unit folded = ascii | 0x20;
-    return ascii < 128 && folded != 'i' && folded != 's';
+    return ascii < 128 && !may_fold_across_ascii(ascii);
 }
 
 // The ASCII part of one locale's upper-case mapping, and whether it is the

@@ -36,8 +36,7 @@ bool same_units(const unit *pattern, const unit *name, std::size_t length,
 // '?', I, i, S and s, what remains is one test of `n` for ASCII and beyond.
 inline bool turns_down(unit p, unit n)
 {
-    const unit folded = p | 0x20;
-    if (p < 128 && p != question_mark && folded != 'i' && folded != 's')
+    if (p < 128 && p != question_mark && !host::may_fold_across_ascii(p))
         return ((p ^ n) & ~0x20u) != 0;
     return p != question_mark && host::differ_in_every_locale(p, n);
 }
