@@ -208,6 +208,55 @@ struct end_or_either {
     }
 };
 
+// end_or_either with the narrowed bytes looked up where `a` and `b` allow it
+// (`fits`): a byte below 0x80 picks an entry of a 16-byte table by its low
+// four bits and equals that entry exactly when it is the terminator, `a` or
+// `b`, which sit at entries 0, a & 15 and b & 15 (the other entries hold 0x80,
+// which no such byte is; bytes from 0x80 on look up zero, which they are not).
+// One shuffle and one compare for two vectors, where the differences take
+// four operations and a test.
+struct end_or_either_looked_up : end_or_either {
+    __m512i table;
+    static bool fits(unit a, unit b)
+    {
+        const unsigned low_a = a & 15u, low_b = b & 15u;
+        return low_a != 0 && low_b != 0 && (low_a != low_b || a == b);
+    }
+    VELMORA_AVX512_INLINE static end_or_either_looked_up of(unit a, unit b)
+    {
+        // Made in general registers, so that units the caller names fold into
+        // a constant table.
+        entries table{0x8080808080808000, 0x8080808080808080};
+        table.enter(a);
+        table.enter(b);
+        const auto low = static_cast<long long>(table.low);
+        const auto high = static_cast<long long>(table.high);
+        return {end_or_either::of(a, b), _mm512_set4_epi64(high, low, high, low)};
+    }
+    struct entries {
+        std::uint64_t low, high; // entries 0 to 7, 8 to 15
+        void enter(unit c)
+        {
+            std::uint64_t &half = (c & 8u) ? high : low;
+            const unsigned at = 8 * (c & 7u);
+            half = (half & ~(std::uint64_t{0xff} << at)) | std::uint64_t{c} << at;
+        }
+    };
+    VELMORA_AVX512_INLINE __mmask64 found_in(__m512i bytes) const
+    {
+        return _mm512_cmpeq_epi8_mask(_mm512_shuffle_epi8(table, bytes), bytes);
+    }
+    VELMORA_AVX512_INLINE bool in_two(const unit *p) const
+    {
+        return found_in(_mm512_packs_epi16(load(p), load(p + vector_units))) != 0;
+    }
+    VELMORA_AVX512_INLINE bool in_four(const unit *p) const
+    {
+        return !_kortestz_mask64_u8(found_in(_mm512_packs_epi16(load(p), load(p + 32))),
+                                    found_in(_mm512_packs_epi16(load(p + 64), load(p + 96))));
+    }
+};
+
 // From `p` (64-byte aligned) on, the first vector that holds a unit `found`
 // marks, set in `p` and `v`, and those units' bits: single vectors to a
 // 128-byte boundary, then two a step, which never cross a page, with one
@@ -244,13 +293,13 @@ VELMORA_AVX512_INLINE std::size_t last_between(const unit *text, std::size_t beg
     return npos;
 }
 
-// first_of from `p` (64-byte aligned, past the head) on, out of line: the
-// steps of four take registers that short texts need not save.
-VELMORA_AVX512_FORM __attribute__((noinline)) VELMORA_READS_PAST_TERMINATOR inline std::size_t
-first_after_head(const unit *text, const unit *p, unit a, unit b)
+// first_of from `p` (64-byte aligned, past the head) on.
+VELMORA_AVX512_INLINE std::size_t first_after_head(const unit *text, const unit *p, unit a, unit b)
 {
     __m512i v;
-    const std::uint32_t marked = find_marked(p, v, end_or_either::of(a, b));
+    const std::uint32_t marked = end_or_either_looked_up::fits(a, b)
+                                     ? find_marked(p, v, end_or_either_looked_up::of(a, b))
+                                     : find_marked(p, v, end_or_either::of(a, b));
     const std::size_t at = units_to(text, p) + lowest(marked);
     return text[at] == 0 ? npos : at;
 }

@@ -49,8 +49,11 @@ template <class Check> void for_each_text(Check &&check)
     std::mt19937 random(11);
     // Beside the units scanned for, units that share a byte with one of them
     // or with the terminator, and units that narrowing could confuse.
-    const velmora_char units[] = {T('a'), T('a'), T('a'), T('a'), T('a'), T('a'), T('\\'), T('/'),
-                                  T(':'), 0x5C5C, 0x0100, 0x8000, 0xFF2F, 0x007F, 0x015C,  0xFFFF};
+    // Among the latter, units whose narrowed byte shares its low four bits
+    // with a separator's (l, <, 0x1F, 0xFFDC).
+    const velmora_char units[] = {T('a'), T('a'), T('a'), T('a'), T('a'), T('a'), T('\\'),
+                                  T('/'), T(':'), T('l'), T('<'), 0x001F, 0x5C5C, 0x0100,
+                                  0x8000, 0xFF2F, 0xFFDC, 0x007F, 0x015C, 0xFFFF};
     std::uniform_int_distribution<std::size_t> pick(0, std::size(units) - 1);
     std::vector<velmora_char> storage(64 + 400 + 256 + 64, T('\\'));
     const auto base = reinterpret_cast<std::uintptr_t>(storage.data());
@@ -140,6 +143,13 @@ VELMORA_AVX512_FORM bool measure_first_step_avx512(const velmora_char *text,
     return velmora::avx512::measure_with_last_in_first_step(text, T('\\'), T('/'), measured);
 }
 
+std::size_t first_unit(const velmora_char *text, velmora_char c)
+{
+    for (std::size_t i = 0; text[i]; ++i)
+        if (text[i] == c) return i;
+    return npos;
+}
+
 bool avx512_forms_run_here()
 {
     return velmora::scanners::avx512_usable(velmora::scanners::this_processor());
@@ -159,6 +169,11 @@ TEST(TextScan, Avx512FormsAgreeWithAPlainLoop)
         }
         ASSERT_EQ(first_avx512(text, T('\\'), T('/')), e.first_separator) << show(text);
         ASSERT_EQ(first_avx512(text, T('/'), T('\\')), e.first_separator) << show(text);
+        // Pairs the byte lookup cannot hold, whose low four bits are zero or
+        // the same; no L or 0 occurs in the texts.
+        const std::size_t first_backslash = first_unit(text, T('\\'));
+        ASSERT_EQ(first_avx512(text, T('\\'), T('L')), first_backslash) << show(text);
+        ASSERT_EQ(first_avx512(text, T('0'), T('\\')), first_backslash) << show(text);
     });
 }
 
