@@ -190,6 +190,10 @@ struct end_or_either {
             _mm512_mask_cmpneq_epi16_mask(_mm512_test_epi16_mask(v, v), v, a), v, b);
         return ~_cvtmask32_u32(none);
     }
+    VELMORA_AVX512_INLINE std::uint64_t bits(__m512i low, __m512i high) const
+    {
+        return pair(bits(low), bits(high));
+    }
     VELMORA_AVX512_INLINE __m512i zero_where_found(__m512i bytes) const
     {
         return _mm512_min_epu8(bytes, _mm512_min_epu8(_mm512_xor_si512(bytes, byte_a),
@@ -208,14 +212,19 @@ struct end_or_either {
     }
 };
 
-// end_or_either with the narrowed bytes looked up where `a` and `b` allow it
-// (`fits`): a byte below 0x80 picks an entry of a 16-byte table by its low
-// four bits and equals that entry exactly when it is the terminator, `a` or
-// `b`, which sit at entries 0, a & 15 and b & 15 (the other entries hold 0x80,
-// which no such byte is; bytes from 0x80 on look up zero, which they are not).
-// One shuffle and one compare for two vectors, where the differences take
-// four operations and a test.
-struct end_or_either_looked_up : end_or_either {
+// The terminator, `a` or `b` as end_or_either finds them, with the narrowed
+// bytes looked up where `a` and `b` allow it (`fits`): a byte below 0x80
+// picks an entry of a 16-byte table by its low four bits and equals that
+// entry exactly when it is the terminator, `a` or `b`, which sit at entries
+// 0, a & 15 and b & 15 (the other entries hold 0x80, which no such byte is;
+// bytes from 0x80 on look up zero, which they are not). One shuffle and one
+// compare for two vectors, where the differences take four operations and a
+// test, and the units compared take three compares a vector.
+//
+// Narrowing interleaves two vectors' units 16-byte lane by lane, so a vector's
+// bits in unit order are every other eight of the lookup's (pext, which is
+// fast wherever AVX-512 is).
+struct end_or_either_looked_up {
     __m512i table;
     static bool fits(unit a, unit b)
     {
@@ -231,7 +240,7 @@ struct end_or_either_looked_up : end_or_either {
         table.enter(b);
         const auto low = static_cast<long long>(table.low);
         const auto high = static_cast<long long>(table.high);
-        return {end_or_either::of(a, b), _mm512_set4_epi64(high, low, high, low)};
+        return {_mm512_set4_epi64(high, low, high, low)};
     }
     struct entries {
         std::uint64_t low, high; // entries 0 to 7, 8 to 15
@@ -242,18 +251,26 @@ struct end_or_either_looked_up : end_or_either {
             half = (half & ~(std::uint64_t{0xff} << at)) | std::uint64_t{c} << at;
         }
     };
-    VELMORA_AVX512_INLINE __mmask64 found_in(__m512i bytes) const
+    static constexpr std::uint64_t first_vector_bits = 0x00ff00ff00ff00ff;
+
+    VELMORA_AVX512_INLINE std::uint64_t found_in(__m512i low, __m512i high) const
     {
-        return _mm512_cmpeq_epi8_mask(_mm512_shuffle_epi8(table, bytes), bytes);
+        const __m512i bytes = _mm512_packs_epi16(low, high);
+        return _cvtmask64_u64(_mm512_cmpeq_epi8_mask(_mm512_shuffle_epi8(table, bytes), bytes));
+    }
+    VELMORA_AVX512_INLINE std::uint32_t bits(__m512i v) const
+    {
+        return static_cast<std::uint32_t>(_pext_u64(found_in(v, v), first_vector_bits));
+    }
+    VELMORA_AVX512_INLINE std::uint64_t bits(__m512i low, __m512i high) const
+    {
+        const std::uint64_t found = found_in(low, high);
+        return pair(static_cast<std::uint32_t>(_pext_u64(found, first_vector_bits)),
+                    static_cast<std::uint32_t>(_pext_u64(found, ~first_vector_bits)));
     }
     VELMORA_AVX512_INLINE bool in_two(const unit *p) const
     {
-        return found_in(_mm512_packs_epi16(load(p), load(p + vector_units))) != 0;
-    }
-    VELMORA_AVX512_INLINE bool in_four(const unit *p) const
-    {
-        return !_kortestz_mask64_u8(found_in(_mm512_packs_epi16(load(p), load(p + 32))),
-                                    found_in(_mm512_packs_epi16(load(p + 64), load(p + 96))));
+        return found_in(load(p), load(p + vector_units)) != 0;
     }
 };
 
@@ -291,17 +308,6 @@ VELMORA_AVX512_INLINE std::size_t last_between(const unit *text, std::size_t beg
     if (const std::uint32_t bits = found(_mm512_maskz_loadu_epi16(kept, text + begin)))
         return begin + highest(bits);
     return npos;
-}
-
-// first_of from `p` (64-byte aligned, past the head) on.
-VELMORA_AVX512_INLINE std::size_t first_after_head(const unit *text, const unit *p, unit a, unit b)
-{
-    __m512i v;
-    const std::uint32_t marked = end_or_either_looked_up::fits(a, b)
-                                     ? find_marked(p, v, end_or_either_looked_up::of(a, b))
-                                     : find_marked(p, v, end_or_either::of(a, b));
-    const std::size_t at = units_to(text, p) + lowest(marked);
-    return text[at] == 0 ? npos : at;
 }
 
 } // namespace detail
@@ -363,12 +369,11 @@ VELMORA_AVX512_ENTRY bool measure_with_last_in_first_step(const unit *text, unit
     return true;
 }
 
-// scan.h's first_of: the first place of `a` or `b` (ASCII units other than 0
-// and 0x7f) in `text`, or npos.
-VELMORA_AVX512_ENTRY std::size_t first_of(const unit *text, unit a, unit b)
+namespace detail {
+
+// first_of with the marks `found` makes.
+template <class Found> VELMORA_AVX512_INLINE std::size_t first_marked(const unit *text, Found found)
 {
-    using namespace detail;
-    const end_or_either found = end_or_either::of(a, b);
     const unit *p;
     std::size_t at;
     if (in_one_page(text, 2 * head_units)) {
@@ -376,8 +381,8 @@ VELMORA_AVX512_ENTRY std::size_t first_of(const unit *text, unit a, unit b)
             at = lowest(head);
             return text[at] == 0 ? npos : at;
         }
-        if (const std::uint64_t next = pair(found.bits(load_unaligned(text + vector_units)),
-                                            found.bits(load_unaligned(text + 2 * vector_units)))) {
+        if (const std::uint64_t next = found.bits(load_unaligned(text + vector_units),
+                                                  load_unaligned(text + 2 * vector_units))) {
             at = vector_units + lowest(next);
             return text[at] == 0 ? npos : at;
         }
@@ -391,7 +396,22 @@ VELMORA_AVX512_ENTRY std::size_t first_of(const unit *text, unit a, unit b)
         }
         p += vector_units;
     }
-    return first_after_head(text, p, a, b);
+    __m512i v;
+    const std::uint32_t marked = find_marked(p, v, found); // moves p on
+    at = units_to(text, p) + lowest(marked);
+    return text[at] == 0 ? npos : at;
+}
+
+} // namespace detail
+
+// scan.h's first_of: the first place of `a` or `b` (ASCII units other than 0
+// and 0x7f) in `text`, or npos.
+VELMORA_AVX512_ENTRY std::size_t first_of(const unit *text, unit a, unit b)
+{
+    using namespace detail;
+    if (end_or_either_looked_up::fits(a, b))
+        return first_marked(text, end_or_either_looked_up::of(a, b));
+    return first_marked(text, end_or_either::of(a, b));
 }
 
 } // namespace avx512
