@@ -209,6 +209,13 @@ __attribute__((noinline)) std::int32_t name_after_head_rest(text_view mask, std:
     return wild_match(mask, name_mask_shape(mask, first_star, last_star), name, {});
 }
 
+// A mask whose one star ends it (`IMG_2024*`): the name begins with the rest.
+__attribute__((noinline)) std::int32_t name_begins_with_head_rest(text_view mask, text_view name)
+{
+    const std::size_t head = mask.size() - 1;
+    return name.size() >= head && same_units(mask.data(), name.data(), head, {});
+}
+
 inline std::int32_t name_matches_after_head(text_view path, std::size_t last_backslash,
                                             text_view mask, std::size_t first_star,
                                             std::size_t last_star)
@@ -216,6 +223,8 @@ inline std::int32_t name_matches_after_head(text_view path, std::size_t last_bac
     const text_view name = name_after(path, last_backslash);
     // The name's first unit, or its terminator when it is empty.
     if (turns_down(mask[0], name.data()[0])) return 0;
+    if (first_star == last_star && last_star + 1 == mask.size())
+        return name_begins_with_head_rest(mask, name);
     return name_after_head_rest(mask, first_star, last_star, name);
 }
 
