@@ -80,24 +80,25 @@ void mask_rows(const library &before, const library &after, peer_table &table,
                const std::string &set_label, const std::vector<std::string> &names,
                const std::vector<const char *> &masks)
 {
-    std::vector<text> wide;
+    std::vector<text> converted;
     for (const std::string &name : names)
-        wide.push_back(utf16_of(name));
+        converted.push_back(utf16_of(name));
+    const packed_texts<velmora_char> wide(converted);
     for (const char *mask : masks) {
         const text wide_mask = utf16_of(mask);
         const std::string label = set_label + ", mask " + mask;
         bool agree = true;
-        for (const text &name : wide)
-            agree &= before.path_mask_cmp(name.c_str(), wide_mask.c_str()) ==
-                     after.path_mask_cmp(name.c_str(), wide_mask.c_str());
+        for (const velmora_char *name : wide)
+            agree &= before.path_mask_cmp(name, wide_mask.c_str()) ==
+                     after.path_mask_cmp(name, wide_mask.c_str());
         if (!agree) {
             table.skip("path_mask_cmp", label, "answers differ");
             continue;
         }
         const auto pass = [&](const library &lib) {
             return [&] {
-                for (const text &name : wide)
-                    keep(lib.path_mask_cmp(name.c_str(), wide_mask.c_str()));
+                for (const velmora_char *name : wide)
+                    keep(lib.path_mask_cmp(name, wide_mask.c_str()));
             };
         };
         table.add("path_mask_cmp", label, time_pair(pass(after), pass(before), wide.size()));

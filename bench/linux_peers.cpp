@@ -69,16 +69,18 @@ void name_rows(const library &lib, peer_table &table, const std::string &set_lab
                const std::vector<std::string> &names, const std::vector<const char *> &masks,
                const char *locale)
 {
-    std::vector<text> wide;
+    std::vector<text> converted;
     for (const std::string &name : names)
-        wide.push_back(utf16_of(name));
+        converted.push_back(utf16_of(name));
+    const packed_texts<velmora_char> wide(converted);
+    const packed_texts<char> narrow(names);
     for (const char *mask : masks) {
         const text wide_mask = utf16_of(mask);
         const std::string label = set_label + ", mask " + mask + ", " + locale;
         std::size_t differ = 0, matched = 0;
         for (std::size_t i = 0; i < names.size(); ++i) {
-            const bool ours = lib.path_mask_cmp(wide[i].c_str(), wide_mask.c_str()) == 1;
-            differ += ours != (fnmatch(mask, names[i].c_str(), fnmatch_flags) == 0);
+            const bool ours = lib.path_mask_cmp(wide[i], wide_mask.c_str()) == 1;
+            differ += ours != (fnmatch(mask, narrow[i], fnmatch_flags) == 0);
             matched += ours;
         }
         if (differ) {
@@ -89,12 +91,12 @@ void name_rows(const library &lib, peer_table &table, const std::string &set_lab
         table.add("path_mask_cmp ~ fnmatch", label + " (" + std::to_string(matched) + " match)",
                   time_pair(
                       [&] {
-                          for (const text &name : wide)
-                              keep(lib.path_mask_cmp(name.c_str(), wide_mask.c_str()));
+                          for (const velmora_char *name : wide)
+                              keep(lib.path_mask_cmp(name, wide_mask.c_str()));
                       },
                       [&] {
-                          for (const std::string &name : names)
-                              keep(fnmatch(mask, name.c_str(), fnmatch_flags));
+                          for (const char *name : narrow)
+                              keep(fnmatch(mask, name, fnmatch_flags));
                       },
                       names.size()));
     }
