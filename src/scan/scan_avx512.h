@@ -235,11 +235,11 @@ struct end_or_either_looked_up {
     {
         // Made in general registers, so that units the caller names fold into
         // a constant table.
-        entries table{0x8080808080808000, 0x8080808080808080};
-        table.enter(a);
-        table.enter(b);
-        const auto low = static_cast<long long>(table.low);
-        const auto high = static_cast<long long>(table.high);
+        entries made{0x8080808080808000, 0x8080808080808080};
+        made.enter(a);
+        made.enter(b);
+        const auto low = static_cast<long long>(made.low);
+        const auto high = static_cast<long long>(made.high);
         return {_mm512_set4_epi64(high, low, high, low)};
     }
     struct entries {
