@@ -50,14 +50,13 @@ inline std::int32_t pop_at(unit *path, std::size_t kept)
     return 1;
 }
 
-// path_pop into another buffer.
-inline std::int32_t pop_into_at(const unit *path, unit *dst, std::uint32_t size, std::size_t kept)
+// path_pop into another buffer: whether a cut at `kept` can be written into a
+// buffer of `size` units and a terminator, storing the failure's code if not.
+inline bool pop_fits(std::size_t kept, std::uint32_t size)
 {
     if (kept == npos) return fail(err_not_path);
     if (kept > size) return fail(err_buffer_small);
-    traits::copy(dst, path, kept);
-    dst[kept] = 0;
-    return 1;
+    return true;
 }
 
 // The exports' bodies in two forms each; path_pop into another buffer out of
@@ -84,12 +83,19 @@ VELMORA_AVX512_FORM std::int32_t pop_in_place_avx512(unit *path)
 __attribute__((noinline)) std::int32_t pop_into(const unit *path, unit *dst, std::uint32_t size)
 {
     if (!path || !dst) return fail(err_not_path);
-    return pop_into_at(path, dst, size, last_separator(path));
+    const std::size_t kept = last_separator(path);
+    if (!pop_fits(kept, size)) return 0;
+    traits::copy(dst, path, kept);
+    dst[kept] = 0;
+    return 1;
 }
 VELMORA_AVX512_FORM std::int32_t pop_into_avx512(const unit *path, unit *dst, std::uint32_t size)
 {
     if (!path || !dst) return fail(err_not_path);
-    return pop_into_at(path, dst, size, last_separator_avx512(path));
+    const std::size_t kept = last_separator_avx512(path);
+    if (!pop_fits(kept, size)) return 0;
+    avx512::copy_terminated(dst, path, kept);
+    return 1;
 }
 // Chosen out of line, so that popping in place keeps no frame for the size.
 __attribute__((noinline)) std::int32_t pop_into_chosen(const unit *path, unit *dst,
@@ -138,8 +144,10 @@ const velmora_char *get_path_part(const velmora_char *path)
 
 int32_t path_pop(const velmora_char *path, velmora_char *dst, uint32_t size)
 {
-    if (dst != path) return pop_into_chosen(path, dst, size);
-    return avx512_forms() ? pop_in_place_avx512(dst) : pop_in_place(dst);
+    // Popping in place, the common use, is the straight path.
+    if (__builtin_expect(dst == path, 1))
+        return avx512_forms() ? pop_in_place_avx512(dst) : pop_in_place(dst);
+    return pop_into_chosen(path, dst, size);
 }
 
 int32_t path_push(const velmora_char *base, const velmora_char *name, velmora_char *dst,

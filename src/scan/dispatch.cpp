@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-// The choice of a scanner set: the processor's and the system's features are
-// read once, at the first text that runs past the inline blocks or, where the
-// build has the exports' AVX-512 forms, at the first export that asks which
-// forms to run; the widest set they allow is installed behind scan.h's entry
-// points and, for the AVX-512 set, turns those forms on. Each set lives in a
+// The choice of a scanner set, made once, at the first text that runs past the
+// inline blocks or, where the build has the exports' AVX-512 forms, at the
+// first export that asks which forms to run: the widest set the processor's
+// and the system's features allow is installed behind scan.h's entry points
+// and, for the AVX-512 set, turns those forms on. Each set lives in a
 // file of its own (kernels_*.cpp).
 #include "scan/kernel_sets.h"
 

@@ -174,7 +174,7 @@ struct four_block_bits {
 // The four blocks narrowed to bytes, two blocks a vector, with signed
 // saturation: a unit from 1 to 0x7e keeps its value, and no other unit
 // becomes zero or one of those values (larger ones become 0x7f, those from
-// 0x8000 on 0x80). So bytes compare as the units would, for the terminator
+// 0x8000 on 0x80 to 0xff). So bytes compare as the units would, for the terminator
 // and for any ASCII unit but 0x7f, at half the compares.
 struct narrowed_four {
     __m128i low, high;

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
 // scan.h's entry points in AVX-512BW, for the AVX-512 forms of the exports
-// that scan (VELMORA_AVX512_FORM functions): a whole text 32 units a vector,
-// compared as units straight into mask registers, from the text's first unit
-// on, inline in the export. A short text then costs one or two compares and no
-// call, where the inline SSE2 blocks must narrow and gather their bits and a
-// longer one must call into a scanner set.
+// that scan (VELMORA_AVX512_FORM functions), and the copy path_pop makes from
+// what its scan read: a whole text 32 units a vector, from the text's first
+// unit on, inline in the export, with the bits straight in mask registers
+// (units compared, or for first_of narrowed to bytes and looked up in a
+// table). A short text then costs one or two compares and no call, where the
+// inline SSE2 blocks must narrow and gather their bits and a longer one must
+// call into a scanner set.
 //
 // The first three vectors are read unaligned from the text's start, where they
 // lie in one page; reading nothing before the text keeps a scan clear of the
@@ -99,6 +101,14 @@ VELMORA_AVX512_INLINE __m512i load(const unit *p)
 VELMORA_AVX512_INLINE __m512i load_unaligned(const unit *p)
 {
     return _mm512_loadu_si512(reinterpret_cast<const void *>(p));
+}
+
+// Stores the first `count` units of `v` (all of them from 32 on) at `to`,
+// touching no memory past them.
+VELMORA_AVX512_INLINE void store_units(unit *to, __m512i v, std::size_t count)
+{
+    const auto units = _cvtu32_mask32(_bzhi_u32(~0u, static_cast<unsigned>(count)));
+    _mm512_mask_storeu_epi16(to, units, v);
 }
 
 VELMORA_AVX512_INLINE std::uint32_t zero_bits(__m512i v)
@@ -354,6 +364,28 @@ VELMORA_AVX512_ENTRY length_and_last measure_with_last(const unit *text, unit a,
     return {length, last_between(text, 0, units_to(text, p), found)};
 }
 
+// Writes the first `count` units of `from` and a terminator to `to`, which
+// overlaps neither them nor the head's reads. Where the head lies in one page,
+// the units of a text cut within it come from its three vectors, as the
+// measure of it read them, through stores masked to those units alone; a
+// longer text, or one near a page's end, goes to the C library's copy.
+VELMORA_AVX512_ENTRY void copy_terminated(unit *to, const unit *from, std::size_t count)
+{
+    using namespace detail;
+    if (count < head_units && in_one_page(from, 2 * head_units)) {
+        const __m512i v0 = load_unaligned(from);
+        const __m512i v1 = load_unaligned(from + vector_units);
+        const __m512i v2 = load_unaligned(from + 2 * vector_units);
+        store_units(to, v0, count);
+        if (count > vector_units) store_units(to + vector_units, v1, count - vector_units);
+        if (count > 2 * vector_units)
+            store_units(to + 2 * vector_units, v2, count - 2 * vector_units);
+    } else {
+        std::char_traits<unit>::copy(to, from, count);
+    }
+    to[count] = 0;
+}
+
 // scan.h's measure_with_last_in_first_step: the first vector alone, from the
 // text's first unit, where it lies in one page.
 VELMORA_AVX512_ENTRY bool measure_with_last_in_first_step(const unit *text, unit a, unit b,
@@ -431,6 +463,11 @@ namespace avx512 {
 using velmora::first_of;
 using velmora::measure_with_last;
 using velmora::measure_with_last_in_first_step;
+inline void copy_terminated(unit *to, const unit *from, std::size_t count)
+{
+    std::char_traits<unit>::copy(to, from, count);
+    to[count] = 0;
+}
 } // namespace avx512
 } // namespace velmora
 

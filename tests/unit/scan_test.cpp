@@ -4,6 +4,8 @@
 // each set, against plain loops: at every alignment and at lengths around each
 // block and step size, so each head, block, step and tail case is met, with
 // wanted units also lying past the terminator and before the text.
+#include <algorithm>
+#include <cstddef>
 #include <cstdio>
 #include <random>
 #include <vector>
@@ -196,6 +198,10 @@ TEST(TextScan, ScanningExportsAgreeWithAPlainLoopUnderEverySet)
             if (last != npos) {
                 ASSERT_EQ(show(out.data()), show(velmora::text_view(text, last)));
                 ASSERT_EQ(show(copy.data()), show(velmora::text_view(text, last)));
+                // Nothing of the buffer beyond the terminator is written.
+                ASSERT_EQ(std::count(out.data() + last + 1, out.data() + out.size(), T('x')),
+                          static_cast<std::ptrdiff_t>(e.length - last))
+                    << show(text);
             }
             ASSERT_EQ(is_mask(text), 0) << show(text);
         });
@@ -242,6 +248,32 @@ TEST(TextScan, ScansStayOnTheirPage)
             ASSERT_EQ(velmora::last_of(velmora::text_view(begin, length), T('\\'), T('/')), npos);
         }
     }
+}
+
+// path_pop into another buffer writes the units kept and the terminator
+// alone: a buffer that ends at its page's end, with the terminator as its
+// last unit, takes every cut of a text under every set.
+TEST(TextScan, PoppingIntoABufferWritesNothingPastTheTerminator)
+{
+    fenced_page page;
+    velmora_char *const end = page.begin() + page.units();
+    std::vector<velmora_char> text(200, T('a'));
+    for (const scanner_set *set : runnable_sets()) {
+        velmora::scanners::use(*set);
+        SCOPED_TRACE(set->name);
+        for (std::size_t length = 1; length < text.size(); ++length) {
+            text[length] = 0;
+            for (std::size_t cut = 0; cut < length; ++cut) {
+                text[cut] = T('\\');
+                velmora_char *const out = end - cut - 1;
+                ASSERT_EQ(path_pop(text.data(), out, static_cast<std::uint32_t>(cut)), 1);
+                ASSERT_EQ(show(out), show(velmora::text_view(text.data(), cut)));
+                text[cut] = T('a');
+            }
+            text[length] = T('a');
+        }
+    }
+    velmora::scanners::use(velmora::scanners::best());
 }
 
 // Near a page's end the wide sets cannot read a whole first step and start
