@@ -12,8 +12,8 @@ while(export_pairs)
     list(APPEND VELMORA_EXPORTS ${name})
 endwhile()
 
-# The exports of 1.0 keep this version for good; an export added later gets
-# a version of its own release.
+# The exports of 1.0 keep this version for good. Every export in the list is
+# put under it: an export added later needs a node of its own release here.
 set(VELMORA_ABI_VERSION VELMORA_1.0)
 
 if(VELMORA_SHARED AND NOT WIN32)

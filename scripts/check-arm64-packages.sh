@@ -7,6 +7,7 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/checks.sh
+source scripts/lib/version.sh
 build=build/aarch64
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -15,13 +16,13 @@ libdir=usr/lib/aarch64-linux-gnu
 make_packages() { (cd "$build" && rm -rf packages && cpack >"$work/cpack.log" 2>&1) || ! cat "$work/cpack.log"; }
 check "cpack makes the arm64 packages" make_packages
 declare -A holds=(
-    [libvelmora1]="./$libdir/libvelmora.so.1 ./$libdir/libvelmora.so.1.0.0"
+    [libvelmora1]="./$libdir/libvelmora.so.1 ./$libdir/libvelmora.so.$velmora_version"
     [libvelmora-dev]="./usr/include/velmora.h ./$libdir/libvelmora.so ./$libdir/pkgconfig/velmora.pc
         ./$libdir/cmake/velmora/velmoraConfig.cmake"
     [velmora-tools]="./usr/bin/velmora ./usr/share/man/man1/velmora.1.gz
         ./usr/share/bash-completion/completions/velmora"
 )
-declare -A code=([libvelmora1]="./$libdir/libvelmora.so.1.0.0" [velmora-tools]="./usr/bin/velmora")
+declare -A code=([libvelmora1]="./$libdir/libvelmora.so.$velmora_version" [velmora-tools]="./usr/bin/velmora")
 for package in libvelmora1 libvelmora-dev velmora-tools; do
     deb=$(ls "$build"/packages/"$package"_*_arm64.deb 2>/dev/null | head -n 1)
     check "package $package is made for arm64" [ -n "$deb" ] || continue

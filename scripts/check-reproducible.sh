@@ -15,6 +15,7 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/checks.sh
+source scripts/lib/version.sh
 read -ra presets <<<"${VELMORA_REPRODUCIBLE_PRESETS:-linux mingw64 mingw32}"
 commit=$(git rev-parse HEAD)
 work=$(mktemp -d)
@@ -25,7 +26,7 @@ second=$work/a-second/folder-with-another-name
 # What each build makes, relative to its build folder.
 made_by() {
     case $1 in
-    linux) echo lib/libvelmora.so.1.0.0 lib/libvelmora.so.1.0.0.debug bin/velmora packages/*.deb packages/SHA256SUMS ;;
+    linux) echo lib/libvelmora.so.$velmora_version lib/libvelmora.so.$velmora_version.debug bin/velmora packages/*.deb packages/SHA256SUMS ;;
     mingw*) echo bin/velmora.dll bin/velmora.dll.debug bin/velmora.exe lib/libvelmora.dll.a lib/velmora.lib \
         packages/*.zip packages/SHA256SUMS ;;
     esac

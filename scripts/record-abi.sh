@@ -7,7 +7,8 @@
 # change or a removal pass.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-lib=build/linux/lib/libvelmora.so.1.0.0
+source scripts/lib/version.sh
+lib=build/linux/lib/libvelmora.so.$velmora_version
 dll=build/mingw64/bin/velmora.dll
 soname=$(readelf -d "$lib" | sed -n 's/.*(SONAME).*\[\(.*\)\]/\1/p')
 abidw --no-corpus-path --no-comp-dir-path --no-show-locs --drop-undefined-syms --type-id-style hash \

@@ -15,7 +15,9 @@ using text_view = std::basic_string_view<unit>;
 
 inline constexpr std::size_t npos = text_view::npos;
 
-// Room of the platform's long paths, terminator included.
+// The platform's limit for long paths, in units: the room of a working text,
+// terminator included (the working directory's), and the longest path whose
+// prefix get_path_part strips.
 inline constexpr std::size_t long_path_max = 32767;
 
 inline constexpr unit backslash = unit{'\\'};

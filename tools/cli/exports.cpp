@@ -4,12 +4,14 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "core/text.h"
+
 namespace velmora::cli {
 
 bool prefixed_path_too_long(const text &path)
 {
     return (has_NTFS_path_prefix(path.c_str()) || is_UNC_path(path.c_str())) &&
-           path.size() > long_path_max;
+           path.size() > velmora::long_path_max;
 }
 
 // An example's parentheses dropped: ("a", "b") gives "a", "b".

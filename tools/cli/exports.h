@@ -78,9 +78,8 @@ struct export_entry {
 // Every export, in the order of its ordinal.
 extern const std::vector<export_entry> exports;
 
-// The longest text that goes through the prefix removal; a getter working on
-// a longer prefixed path fails as that removal does.
-inline constexpr std::size_t long_path_max = 32767;
+// Whether a getter working on `path` fails as the prefix removal does on a
+// prefixed path longer than it takes.
 bool prefixed_path_too_long(const text &path);
 
 bool is_writer(const export_entry &e);

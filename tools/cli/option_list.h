@@ -21,5 +21,5 @@ VELMORA_OPTION(in_place, "--in-place", "", "", writers, "writers: work in one bu
 VELMORA_OPTION(offset, "--offset", "", "", getters, "getters: print the part's position in the input first", "Getters only: print the position of the part found in the input, a tab, then the part.")
 VELMORA_OPTION(end_of_options, "--", "", "", every_export, "ends the options", "Ends the options: every later word is an argument, even one that starts with *--*.")
 VELMORA_OPTION(show_help, "--help", "-h", "", alone, "", "Print the usage, the options and every export's usage line.")
-VELMORA_OPTION(show_version, "--version", "", "", alone, "", "Print three lines: *velmora* and the version of the library's header, the version and file of the library the tool loaded, and the scanner set the library's engine chooses on this processor.")
+VELMORA_OPTION(show_version, "--version", "", "", alone, "", "Print three lines: *velmora* and the version of the library's header, the version and file of the library the tool loaded, and the scanner set that the tool's copy of the library's scan engine chooses on this processor.")
 /* clang-format on */
