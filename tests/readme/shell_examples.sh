@@ -70,5 +70,17 @@ while IFS= read -r line || [ -n "$line" ]; do
     fi
 done <"$readme"
 
+# The options the README's "Try it" section names in backquotes are the
+# tool's own: its usage lists each.
+usage=$("$tool" --help 2>&1)
+while IFS= read -r option; do
+    if grep -qE -- "(^|[ ,[])${option}([ ,]|]|$)" <<<"$usage"; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1))
+        echo "README.md: the tool has no option $option (its --help lists none such)"
+    fi
+done < <(sed -n '/^## Try it/,/^## A tour/p' "$readme" | grep -oE '`-[^` ]*' | tr -d '`' | sort -u)
+
 echo "$passed passed, $failed failed"
 [ "$passed" -gt 0 ] && [ "$failed" -eq 0 ]
