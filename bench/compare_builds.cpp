@@ -10,6 +10,7 @@
 //
 // With VELMORA_BENCH_SET, both must be the benchmarks' copies of the library
 // (libvelmora_bench_sets.so), and that scanner set is put in use in each.
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -37,13 +38,21 @@ void scan_rows(const library &before, const library &after, peer_table &table)
         const std::string label = std::to_string(length) + " units";
         const std::size_t n = paths.size();
         bool agree = true;
-        for (text &p : paths) {
+        // Each build writes into buffers of its own.
+        std::vector<text> before_out(n, text(length + 1, u'\0'));
+        std::vector<text> after_out(n, text(length + 1, u'\0'));
+        const auto size = static_cast<std::uint32_t>(length);
+        for (std::size_t i = 0; i < n; ++i) {
+            const text &p = paths[i];
             agree &= before.get_file_part(p.c_str()) == after.get_file_part(p.c_str()) &&
                      before.is_mask(p.c_str()) == after.is_mask(p.c_str());
             text a = p, b = p;
             agree &=
                 before.path_pop(a.data(), a.data(), 0) == after.path_pop(b.data(), b.data(), 0) &&
                 a == b;
+            agree &= before.path_pop(p.c_str(), before_out[i].data(), size) ==
+                         after.path_pop(p.c_str(), after_out[i].data(), size) &&
+                     before_out[i] == after_out[i];
         }
         if (!agree) {
             table.skip("scans", label, "answers differ");
@@ -70,9 +79,17 @@ void scan_rows(const library &before, const library &after, peer_table &table)
                 }
             };
         };
+        const auto pop_into = [&](const library &lib, std::vector<text> &out) {
+            return [&] {
+                for (std::size_t i = 0; i < n; ++i)
+                    keep(lib.path_pop(paths[i].c_str(), out[i].data(), size));
+            };
+        };
         table.add("get_file_part", label, time_pair(file_part(after), file_part(before), n));
         table.add("is_mask", label, time_pair(is_mask(after), is_mask(before), n));
         table.add("path_pop", label, time_pair(pop(after), pop(before), n));
+        table.add("path_pop into another buffer", label,
+                  time_pair(pop_into(after, after_out), pop_into(before, before_out), n));
     }
 }
 

@@ -77,6 +77,8 @@ namespace detail {
 inline constexpr std::size_t vector_units = 32;
 // The unaligned head: three vectors from the text's start.
 inline constexpr std::size_t head_units = 3 * vector_units;
+// The longest text copy_terminated copies itself.
+inline constexpr std::size_t inline_copy_units = 16 * vector_units;
 
 inline bool in_one_page(const unit *p, std::size_t bytes)
 {
@@ -365,10 +367,11 @@ VELMORA_AVX512_ENTRY length_and_last measure_with_last(const unit *text, unit a,
 }
 
 // Writes the first `count` units of `from` and a terminator to `to`, which
-// overlaps neither them nor the head's reads. Where the head lies in one page,
-// the units of a text cut within it come from its three vectors, as the
-// measure of it read them, through stores masked to those units alone; a
-// longer text, or one near a page's end, goes to the C library's copy.
+// overlaps none of those units. A text cut within the head, where the head
+// lies in one page, is stored from the three vectors that its measure read,
+// masked to the units kept; one of up to 16 vectors is copied a vector at a
+// time and its rest masked, without a call; a longer one goes to the C
+// library's copy.
 VELMORA_AVX512_ENTRY void copy_terminated(unit *to, const unit *from, std::size_t count)
 {
     using namespace detail;
@@ -380,6 +383,12 @@ VELMORA_AVX512_ENTRY void copy_terminated(unit *to, const unit *from, std::size_
         if (count > vector_units) store_units(to + vector_units, v1, count - vector_units);
         if (count > 2 * vector_units)
             store_units(to + 2 * vector_units, v2, count - 2 * vector_units);
+    } else if (count <= inline_copy_units) {
+        std::size_t done = 0;
+        for (; count - done >= vector_units; done += vector_units)
+            _mm512_storeu_si512(to + done, load_unaligned(from + done));
+        const auto units = _cvtu32_mask32(_bzhi_u32(~0u, static_cast<unsigned>(count - done)));
+        _mm512_mask_storeu_epi16(to + done, units, _mm512_maskz_loadu_epi16(units, from + done));
     } else {
         std::char_traits<unit>::copy(to, from, count);
     }
