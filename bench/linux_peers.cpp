@@ -134,18 +134,27 @@ void pathological_rows(const library &lib, peer_table &table)
     }
 }
 
-// One length's paths, narrow and wide, with the place of each last slash.
+// One length's paths, narrow and wide, each placed as placed_texts says, with
+// the place of each last slash.
 struct path_set {
-    std::vector<std::string> narrow;
-    std::vector<text> wide;
+    std::vector<std::string> strings;
+    placed_texts<char> narrow;
+    placed_texts<velmora_char> wide;
     std::vector<std::size_t> last_slash;
 
-    explicit path_set(std::size_t length) : narrow(realistic_paths(length, "", '/'))
+    explicit path_set(std::size_t length)
+        : strings(realistic_paths(length, "", '/')), narrow(strings), wide(widened(strings))
     {
-        for (const std::string &p : narrow) {
-            wide.push_back(widen(p));
+        for (const std::string &p : strings)
             last_slash.push_back(p.rfind('/'));
-        }
+    }
+
+    static std::vector<text> widened(const std::vector<std::string> &strings)
+    {
+        std::vector<text> wide;
+        for (const std::string &p : strings)
+            wide.push_back(widen(p));
+        return wide;
     }
 };
 
@@ -154,23 +163,23 @@ void component_rows(const library &lib, peer_table &table, peer_table &floor)
     for (const std::size_t length : path_lengths) {
         path_set set(length);
         const std::string label = std::to_string(length) + " units";
-        const std::size_t n = set.narrow.size();
+        const std::size_t n = set.strings.size();
 
         bool agree = true;
         for (std::size_t i = 0; i < n; ++i) {
-            const velmora_char *ours = lib.get_file_part(set.wide[i].c_str());
-            agree &= ours && widen(basename(set.narrow[i].data())) == ours;
+            const velmora_char *ours = lib.get_file_part(set.wide[i]);
+            agree &= ours && widen(basename(set.narrow[i])) == ours;
         }
         if (agree)
             table.add("get_file_part ~ basename", label,
                       time_pair(
                           [&] {
-                              for (const text &p : set.wide)
-                                  keep(lib.get_file_part(p.c_str()));
+                              for (const velmora_char *p : set.wide)
+                                  keep(lib.get_file_part(p));
                           },
                           [&] {
-                              for (std::string &p : set.narrow)
-                                  keep(basename(p.data()));
+                              for (char *p : set.narrow)
+                                  keep(basename(p));
                           },
                           n));
         else
@@ -189,14 +198,14 @@ void component_rows(const library &lib, peer_table &table, peer_table &floor)
                       time_pair(
                           [&] {
                               for (std::size_t i = 0; i < n; ++i) {
-                                  velmora_char *p = set.wide[i].data();
+                                  velmora_char *p = set.wide[i];
                                   keep(lib.path_pop(p, p, 0));
                                   p[set.last_slash[i]] = u'/';
                               }
                           },
                           [&] {
                               for (std::size_t i = 0; i < n; ++i) {
-                                  char *p = set.narrow[i].data();
+                                  char *p = set.narrow[i];
                                   keep(dirname(p));
                                   p[set.last_slash[i]] = '/';
                               }
@@ -207,28 +216,27 @@ void component_rows(const library &lib, peer_table &table, peer_table &floor)
 
         // Into another buffer: a caller whose path must stay whole copies it
         // for dirname, where path_pop writes the directory part itself.
-        std::vector<text> wide_out(n, text(length + 1, u'\0'));
-        std::vector<std::string> narrow_out(n, std::string(length + 1, '\0'));
+        const placed_texts<velmora_char> wide_out(std::vector<text>(n, text(length, u'x')));
+        const placed_texts<char> narrow_out(std::vector<std::string>(n, std::string(length, 'x')));
         agree = true;
         for (std::size_t i = 0; i < n; ++i) {
             std::string theirs = set.narrow[i];
-            agree &= lib.path_pop(set.wide[i].c_str(), wide_out[i].data(),
+            agree &= lib.path_pop(set.wide[i], wide_out[i],
                                   static_cast<std::uint32_t>(length + 1)) == 1 &&
-                     widen(dirname(theirs.data())) == text(wide_out[i].c_str());
+                     widen(dirname(theirs.data())) == text(wide_out[i]);
         }
         if (agree)
             table.add("path_pop into another buffer ~ copy, dirname", label,
                       time_pair(
                           [&] {
                               for (std::size_t i = 0; i < n; ++i)
-                                  keep(lib.path_pop(set.wide[i].c_str(), wide_out[i].data(),
+                                  keep(lib.path_pop(set.wide[i], wide_out[i],
                                                     static_cast<std::uint32_t>(length + 1)));
                           },
                           [&] {
                               for (std::size_t i = 0; i < n; ++i) {
-                                  std::memcpy(narrow_out[i].data(), set.narrow[i].c_str(),
-                                              length + 1);
-                                  keep(dirname(narrow_out[i].data()));
+                                  std::memcpy(narrow_out[i], set.narrow[i], length + 1);
+                                  keep(dirname(narrow_out[i]));
                               }
                           },
                           n));
@@ -237,23 +245,23 @@ void component_rows(const library &lib, peer_table &table, peer_table &floor)
 
         // The scanners beside the plain read of the same bytes.
         const auto floor_pass = [&] {
-            for (const text &p : set.wide)
-                keep(read_floor(p.c_str(), (p.size() + 1) * sizeof(velmora_char)));
+            for (std::size_t i = 0; i < n; ++i)
+                keep(read_floor(set.wide[i], (set.strings[i].size() + 1) * sizeof(velmora_char)));
         };
         floor.add("get_file_part: length and last separator", label,
                   time_pair(
                       floor_pass,
                       [&] {
-                          for (const text &p : set.wide)
-                              keep(lib.get_file_part(p.c_str()));
+                          for (const velmora_char *p : set.wide)
+                              keep(lib.get_file_part(p));
                       },
                       n));
         floor.add("is_mask: first of two units, to the end", label,
                   time_pair(
                       floor_pass,
                       [&] {
-                          for (const text &p : set.wide)
-                              keep(lib.is_mask(p.c_str()));
+                          for (const velmora_char *p : set.wide)
+                              keep(lib.is_mask(p));
                       },
                       n));
     }
@@ -268,26 +276,25 @@ void sixteen_bit_rows(const library &lib, peer_table &table)
     for (const std::size_t length : path_lengths) {
         path_set set(length);
         const std::string label = std::to_string(length) + " units";
-        const std::size_t n = set.narrow.size();
+        const std::size_t n = set.strings.size();
         const auto ours_file_part = [&] {
-            for (const text &p : set.wide)
-                keep(lib.get_file_part(p.c_str()));
+            for (const velmora_char *p : set.wide)
+                keep(lib.get_file_part(p));
         };
         const auto ours_is_mask = [&] {
-            for (const text &p : set.wide)
-                keep(lib.is_mask(p.c_str()));
+            for (const velmora_char *p : set.wide)
+                keep(lib.is_mask(p));
         };
         bool agree = true;
-        for (const text &p : set.wide)
-            agree &=
-                std::u16string_view(p.c_str()).find_last_of(u"\\/") + 1 ==
-                    std::size_t(lib.get_file_part(p.c_str()) - p.c_str()) &&
-                std::u16string_view(p.c_str()).find_first_of(u"*?") == std::u16string_view::npos &&
-                lib.is_mask(p.c_str()) == 0;
+        for (const velmora_char *p : set.wide)
+            agree &= std::u16string_view(p).find_last_of(u"\\/") + 1 ==
+                         std::size_t(lib.get_file_part(p) - p) &&
+                     std::u16string_view(p).find_first_of(u"*?") == std::u16string_view::npos &&
+                     lib.is_mask(p) == 0;
 #if defined(VELMORA_BENCH_ICU)
-        for (const text &p : set.wide)
-            agree &= u_strrchr(p.c_str(), u'/') + 1 == lib.get_file_part(p.c_str()) &&
-                     u_strpbrk(p.c_str(), u"*?") == nullptr;
+        for (const velmora_char *p : set.wide)
+            agree &=
+                u_strrchr(p, u'/') + 1 == lib.get_file_part(p) && u_strpbrk(p, u"*?") == nullptr;
 #endif
         if (!agree) {
             table.skip("16-bit peers", label, "answers differ");
@@ -297,16 +304,16 @@ void sixteen_bit_rows(const library &lib, peer_table &table)
                   time_pair(
                       ours_file_part,
                       [&] {
-                          for (const text &p : set.wide)
-                              keep(std::u16string_view(p.c_str()).find_last_of(u"\\/"));
+                          for (const velmora_char *p : set.wide)
+                              keep(std::u16string_view(p).find_last_of(u"\\/"));
                       },
                       n));
         table.add("is_mask ~ u16string_view::find_first_of", label,
                   time_pair(
                       ours_is_mask,
                       [&] {
-                          for (const text &p : set.wide)
-                              keep(std::u16string_view(p.c_str()).find_first_of(u"*?"));
+                          for (const velmora_char *p : set.wide)
+                              keep(std::u16string_view(p).find_first_of(u"*?"));
                       },
                       n));
 #if defined(VELMORA_BENCH_ICU)
@@ -314,16 +321,16 @@ void sixteen_bit_rows(const library &lib, peer_table &table)
                   time_pair(
                       ours_file_part,
                       [&] {
-                          for (const text &p : set.wide)
-                              keep(u_strrchr(p.c_str(), u'/'));
+                          for (const velmora_char *p : set.wide)
+                              keep(u_strrchr(p, u'/'));
                       },
                       n));
         table.add("is_mask ~ ICU u_strpbrk", label,
                   time_pair(
                       ours_is_mask,
                       [&] {
-                          for (const text &p : set.wide)
-                              keep(u_strpbrk(p.c_str(), u"*?"));
+                          for (const velmora_char *p : set.wide)
+                              keep(u_strpbrk(p, u"*?"));
                       },
                       n));
 #endif
