@@ -472,6 +472,7 @@ namespace avx512 {
 using velmora::first_of;
 using velmora::measure_with_last;
 using velmora::measure_with_last_in_first_step;
+// The copy path_pop's AVX-512 form makes, here the C library's.
 inline void copy_terminated(unit *to, const unit *from, std::size_t count)
 {
     std::char_traits<unit>::copy(to, from, count);
