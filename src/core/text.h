@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "velmora.h"
@@ -45,6 +46,14 @@ constexpr bool begins_with(const unit *text, text_view prefix)
     for (std::size_t i = 0; i < prefix.size(); ++i)
         if (text[i] != prefix[i]) return false;
     return true;
+}
+
+// Writes the first `count` units of `from` and a terminator to `to`, which
+// overlaps none of those units.
+inline void copy_terminated(unit *to, const unit *from, std::size_t count)
+{
+    std::char_traits<unit>::copy(to, from, count);
+    to[count] = 0;
 }
 
 // Whether `length` units plus `extra` exceed a caller's size, without wrapping.

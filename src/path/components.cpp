@@ -85,8 +85,7 @@ __attribute__((noinline)) std::int32_t pop_into(const unit *path, unit *dst, std
     if (!path || !dst) return fail(err_not_path);
     const std::size_t kept = last_separator(path);
     if (!pop_fits(kept, size)) return 0;
-    traits::copy(dst, path, kept);
-    dst[kept] = 0;
+    copy_terminated(dst, path, kept);
     return 1;
 }
 VELMORA_AVX512_FORM std::int32_t pop_into_avx512(const unit *path, unit *dst, std::uint32_t size)

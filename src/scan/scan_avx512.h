@@ -366,12 +366,10 @@ VELMORA_AVX512_ENTRY length_and_last measure_with_last(const unit *text, unit a,
     return {length, last_between(text, 0, units_to(text, p), found)};
 }
 
-// Writes the first `count` units of `from` and a terminator to `to`, which
-// overlaps none of those units. A text cut within the head, where the head
-// lies in one page, is stored from the three vectors that its measure read,
-// masked to the units kept; one of up to 16 vectors is copied a vector at a
-// time and its rest masked, without a call; a longer one goes to the C
-// library's copy.
+// text.h's copy_terminated. A text cut within the head, where the head lies
+// in one page, is stored from the three vectors that its measure read, masked
+// to the units kept; one of up to 16 vectors is copied a vector at a time and
+// its rest masked, without a call; a longer one goes to the C library's copy.
 VELMORA_AVX512_ENTRY void copy_terminated(unit *to, const unit *from, std::size_t count)
 {
     using namespace detail;
@@ -390,7 +388,8 @@ VELMORA_AVX512_ENTRY void copy_terminated(unit *to, const unit *from, std::size_
         const auto units = _cvtu32_mask32(_bzhi_u32(~0u, static_cast<unsigned>(count - done)));
         _mm512_mask_storeu_epi16(to + done, units, _mm512_maskz_loadu_epi16(units, from + done));
     } else {
-        std::char_traits<unit>::copy(to, from, count);
+        velmora::copy_terminated(to, from, count);
+        return;
     }
     to[count] = 0;
 }
@@ -469,15 +468,10 @@ namespace velmora {
 inline constexpr bool avx512_forms() { return false; }
 
 namespace avx512 {
+using velmora::copy_terminated;
 using velmora::first_of;
 using velmora::measure_with_last;
 using velmora::measure_with_last_in_first_step;
-// The copy path_pop's AVX-512 form makes, here the C library's.
-inline void copy_terminated(unit *to, const unit *from, std::size_t count)
-{
-    std::char_traits<unit>::copy(to, from, count);
-    to[count] = 0;
-}
 } // namespace avx512
 } // namespace velmora
 
