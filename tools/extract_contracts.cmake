@@ -6,15 +6,17 @@
 #   OUT_DIR/velmora.1.scd           the manual's source, from MANUAL_TEMPLATE
 #   OUT_DIR/velmora.bash            the bash completion, from COMPLETION_TEMPLATE
 # The manual's options and synopsis and the completion's words come from the
-# tool's option list (OPTIONS, tools/cli/option_list.h).
+# tool's option list (OPTIONS, tools/cli/option_list.h), the manual's exit
+# statuses from its list of them (EXIT_STATUSES, tools/cli/exit_status_list.h).
 # Usage: cmake -DHEADER=... -DOUT_DIR=... -DVERSION=... -DMANUAL_TEMPLATE=...
-#              -DCOMPLETION_TEMPLATE=... -DOPTIONS=... -P extract_contracts.cmake
+#              -DCOMPLETION_TEMPLATE=... -DOPTIONS=... -DEXIT_STATUSES=...
+#              -P extract_contracts.cmake
 #
 # A declaration starts with VELMORA_API, may carry further upper-case macros
 # (a calling convention) before the name, and may wrap over several lines; it
 # ends at its semicolon. Any line that is neither comment nor declaration
 # parts a comment from what follows it.
-foreach(required HEADER OUT_DIR VERSION MANUAL_TEMPLATE COMPLETION_TEMPLATE OPTIONS)
+foreach(required HEADER OUT_DIR VERSION MANUAL_TEMPLATE COMPLETION_TEMPLATE OPTIONS EXIT_STATUSES)
     if(NOT DEFINED ${required})
         message(FATAL_ERROR "extract_contracts.cmake needs -D${required}=...")
     endif()
@@ -183,6 +185,23 @@ string(STRIP "${lead_words}" lead_words)
 string(STRIP "${call_words}" call_words)
 string(JOIN " | " lead_pattern ${lead_patterns})
 
+# The exit statuses: VELMORA_EXIT_STATUS(id, value, "after one call", "after
+# batch mode"), one a line, as the manual's two sentences.
+file(STRINGS "${EXIT_STATUSES}" status_lines REGEX "^VELMORA_EXIT_STATUS\\(")
+set(exit_one_call "")
+set(exit_batch "")
+foreach(line IN LISTS status_lines)
+    if(NOT line MATCHES "^VELMORA_EXIT_STATUS\\([a-z_]+, ([0-9]+), ${quoted}, ${quoted}\\)$")
+        message(FATAL_ERROR "${EXIT_STATUSES}: cannot read: ${line}")
+    endif()
+    string(APPEND exit_one_call ", *${CMAKE_MATCH_1}* for ${CMAKE_MATCH_2}")
+    string(APPEND exit_batch ", *${CMAKE_MATCH_1}* when ${CMAKE_MATCH_3}")
+endforeach()
+if(exit_one_call STREQUAL "")
+    message(FATAL_ERROR "${EXIT_STATUSES}: no VELMORA_EXIT_STATUS line found")
+endif()
+string(SUBSTRING "${exit_one_call}" 2 -1 exit_one_call)
+string(SUBSTRING "${exit_batch}" 2 -1 exit_batch)
 
 write_if_changed("${OUT_DIR}/velmora_contracts.inc" "${contracts}")
 set(VELMORA_VERSION "${VERSION}")
@@ -196,6 +215,8 @@ set(VELMORA_SYNOPSIS_ALONE "${synopsis_alone}")
 set(VELMORA_LEAD_OPTIONS "${lead_words}")
 set(VELMORA_LEAD_PATTERN "${lead_pattern}")
 set(VELMORA_CALL_OPTIONS "${call_words}")
+set(VELMORA_EXIT_ONE_CALL "${exit_one_call}")
+set(VELMORA_EXIT_BATCH "${exit_batch}")
 configure_file("${MANUAL_TEMPLATE}" "${OUT_DIR}/velmora.1.scd" @ONLY)
 configure_file("${COMPLETION_TEMPLATE}" "${OUT_DIR}/velmora.bash" @ONLY)
 

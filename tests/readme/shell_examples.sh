@@ -82,5 +82,17 @@ while IFS= read -r option; do
     fi
 done < <(sed -n '/^## Try it/,/^## A tour/p' "$readme" | grep -oE '`-[^` ]*' | tr -d '`' | sort -u)
 
+# The README's exit statuses are the help's, word for word (either may wrap).
+joined() { tr -s ' \n' ' ' | sed 's/^ //; s/ $//'; }
+readme_statuses=$(sed -n '/^- Exit status:/,/^- /p' "$readme" | sed '$d; s/^- //' | joined)
+help_statuses=$(sed -n '/^Exit status:/,/^$/p' <<<"$usage" | joined)
+if [ -n "$help_statuses" ] && [ "$readme_statuses" = "$help_statuses" ]; then
+    passed=$((passed + 1))
+else
+    failed=$((failed + 1))
+    printf 'README.md: the exit statuses differ from the help'"'"'s\n  README: %s\n  help:   %s\n' \
+        "$readme_statuses" "$help_statuses"
+fi
+
 echo "$passed passed, $failed failed"
 [ "$passed" -gt 0 ] && [ "$failed" -eq 0 ]

@@ -166,6 +166,7 @@ if [ -n "${VELMORA_HEADER:-}" ] && [ -n "${VELMORA_EXTRACT:-}" ]; then
             -DMANUAL_TEMPLATE="$(dirname "$VELMORA_EXTRACT")/velmora.1.scd.in" \
             -DCOMPLETION_TEMPLATE="$(dirname "$VELMORA_EXTRACT")/velmora-completion.bash.in" \
             -DOPTIONS="$(dirname "$VELMORA_EXTRACT")/cli/option_list.h" \
+            -DEXIT_STATUSES="$(dirname "$VELMORA_EXTRACT")/cli/exit_status_list.h" \
             -P "$VELMORA_EXTRACT" >/dev/null 2>&1 || fail "contracts from the $form header"
     done
     check "the contracts are the same from the reworked header" \

@@ -326,7 +326,13 @@ TEST(ToolHelp, ListsEveryExportInTheListsOrder)
               std::string::npos)
         << "an option's line, and the next one";
     EXPECT_NE(got.out.find("setlocale(LC_ALL, \"\")"), std::string::npos) << "names the locale";
-    EXPECT_NE(got.out.find("2 if any line was a usage"), std::string::npos) << "batch status";
+    EXPECT_NE(
+        got.out.find(
+            "\n\nExit status: 0 for success or true, 1 for failure, false or no such part, 2 for\n"
+            "a usage error. Batch mode: 0 when every line succeeded, 1 when any line failed\n"
+            "or answered false and none was a usage error, 2 when any line was a usage error.\n\n"),
+        std::string::npos)
+        << "the exit statuses, wrapped to 80 columns";
     const std::string listed = got.out.substr(got.out.find("\nexports:\n") + 10);
     std::vector<std::string> names;
     for (const std::string &line : lines_of(listed))

@@ -17,9 +17,21 @@ namespace velmora::cli {
 
 using json = nlohmann::ordered_json;
 
-constexpr int exit_true = 0;
-constexpr int exit_false = 1;
-constexpr int exit_usage = 2;
+#define VELMORA_EXIT_STATUS(id, value, one_call, batch) constexpr int id = value;
+#include "exit_status_list.h"
+#undef VELMORA_EXIT_STATUS
+
+struct exit_status_spec {
+    int value;
+    const char *one_call; // what the status means after one call
+    const char *batch;    // and after batch mode
+};
+
+inline constexpr exit_status_spec exit_statuses[] = {
+#define VELMORA_EXIT_STATUS(id, value, one_call, batch) {value, one_call, batch},
+#include "exit_status_list.h"
+#undef VELMORA_EXIT_STATUS
+};
 
 struct parsed_call {
     const export_entry *entry = nullptr;

@@ -57,8 +57,10 @@ std::vector<std::string> split_record(const std::string &record)
     return words;
 }
 
-// Batch mode: exactly one answer per record, in order. The status is 2 if
-// any record was a usage error, else 1 if any failed or answered false.
+// Batch mode: exactly one answer per record, in order, and the highest
+// status of any record.
+static_assert(exit_true < exit_false && exit_false < exit_usage,
+              "batch mode's status ranks a usage error above a failure");
 int run_records(const output_mode &mode, char separator, std::istream &in, std::ostream &out,
                 std::ostream &err)
 {
@@ -80,10 +82,7 @@ int run_records(const output_mode &mode, char separator, std::istream &in, std::
             if (!a.message.empty()) err << "velmora: line " << line << ": " << a.message << '\n';
         }
         out.flush();
-        if (a.status == exit_usage || status == exit_usage)
-            status = exit_usage;
-        else
-            status = std::max(status, a.status);
+        status = std::max(status, a.status);
     }
     return status;
 }

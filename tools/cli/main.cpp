@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // velmora: calls any export of the library by name, on arguments given in
-// UTF-8, and prints the outcome in UTF-8, as plain text or as JSON. Exit
-// status: 0 for success or true, 1 for failure or false, 2 for a usage error.
+// UTF-8, and prints the outcome in UTF-8, as plain text or as JSON. Its exit
+// statuses are those of exit_status_list.h.
 #include <clocale>
 #include <iostream>
 

@@ -2,6 +2,8 @@
 #include "usage.h"
 
 #include <algorithm>
+#include <string>
+#include <string_view>
 
 #include "call.h"
 #include "options.h"
@@ -32,6 +34,39 @@ std::string label(const option_spec &option)
     if (!option.other.empty()) shown += ", " + std::string(option.other);
     if (!option.value.empty()) shown += " " + std::string(option.value);
     return shown;
+}
+
+// `text` broken at spaces into lines of at most `width` characters.
+std::string wrapped(std::string_view text, std::size_t width)
+{
+    std::string out;
+    std::size_t line_start = 0;
+    while (!text.empty()) {
+        const std::size_t space = text.find(' ');
+        const std::string_view word = text.substr(0, space);
+        if (out.size() > line_start && out.size() - line_start + 1 + word.size() > width) {
+            out += '\n';
+            line_start = out.size();
+        } else if (out.size() > line_start) {
+            out += ' ';
+        }
+        out += word;
+        text.remove_prefix(space == std::string_view::npos ? text.size() : space + 1);
+    }
+    return out;
+}
+
+// "Exit status: 0 for ..., 2 for .... Batch mode: 0 when ...", from the list.
+std::string exit_status_paragraph()
+{
+    std::string one_call = "Exit status:";
+    std::string batch = "Batch mode:";
+    for (const exit_status_spec &status : exit_statuses) {
+        const char *comma = &status == exit_statuses ? " " : ", ";
+        one_call += comma + std::to_string(status.value) + " for " + status.one_call;
+        batch += comma + std::to_string(status.value) + " when " + status.batch;
+    }
+    return wrapped(one_call + ". " + batch + ".", 80);
 }
 
 void usage_lines(std::ostream &out)
@@ -76,9 +111,8 @@ int help(std::ostream &out)
            "Batch mode (-): each line is an export and its arguments; double quotes group\n"
            "words. Every line gives one answer line (empty for a failure or usage error;\n"
            "messages on standard error carry the line number); with --json one object.\n\n"
-           "Exit status: 0 for success or true, 1 for failure, false or no such part, 2 for\n"
-           "a usage error. Batch mode: 0 if every line succeeded, 2 if any line was a usage\n"
-           "error, else 1 if any line failed or answered false.\n\n"
+        << exit_status_paragraph()
+        << "\n\n"
            "Locale: velmora calls setlocale(LC_ALL, \"\") first, so case folding and drive\n"
            "letters follow the user's environment (LC_ALL=C folds A to Z alone).\n\n"
            "exports:\n";
