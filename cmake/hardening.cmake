@@ -5,7 +5,7 @@ include(CheckCXXSourceCompiles)
 
 if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
     # Stack canaries in functions with arrays or addresses taken; large
-    # frames (the mask operations' working texts) touched page by page, so
+    # frames (the POSIX file queries' paths in UTF-8) touched page by page, so
     # that they never step over a thread's guard page; the processor's
     # indirect-branch and return checks where the processor has them: CET
     # on x86, branch protection on 64-bit ARM (IBM Z has neither).

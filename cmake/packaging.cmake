@@ -87,7 +87,7 @@ else()
     set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
     set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
     # The shared object's cache is renewed by dpkg's trigger; the symbols
-    # file (cmake/abi.cmake) gives programs built against the library the
+    # file (made above) gives programs built against the library the
     # version they need.
     set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/cmake/debian/triggers
         ${VELMORA_DEBIAN_SYMBOLS})

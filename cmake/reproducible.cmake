@@ -18,8 +18,8 @@ else()
             OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
     endif()
     if(NOT VELMORA_SOURCE_DATE_EPOCH MATCHES "^[0-9]+$")
-        # Outside a git checkout: the newest of the files that say what is
-        # built, which an unpacked release archive keeps.
+        # Outside a git checkout: the changelog's time, which an unpacked
+        # release archive keeps.
         file(TIMESTAMP ${PROJECT_SOURCE_DIR}/CHANGELOG.md VELMORA_SOURCE_DATE_EPOCH "%s" UTC)
     endif()
     set(ENV{SOURCE_DATE_EPOCH} ${VELMORA_SOURCE_DATE_EPOCH})

@@ -28,13 +28,26 @@ run() {
     return $status
 }
 
+# Every target that has a source here, so that a new one cannot be built and
+# never run.
+targets=()
+for source in fuzz/fuzz_*.cpp; do
+    target=${source#fuzz/fuzz_}
+    targets+=("${target%.cpp}")
+done
+
 status=0
-run wild_match & a=$!
-run path_mask & b=$!
-wait $a || status=1
-wait $b || status=1
-run writers & a=$!
-run getters & b=$!
-wait $a || status=1
-wait $b || status=1
+for ((i = 0; i < ${#targets[@]}; i += 2)); do
+    pids=()
+    for target in "${targets[@]:i:2}"; do
+        if [ -x "$bin/fuzz_$target" ]; then
+            run "$target" &
+            pids+=($!)
+        else
+            echo "fuzz_$target: not built ($bin/fuzz_$target)"
+            status=1
+        fi
+    done
+    for pid in "${pids[@]}"; do wait "$pid" || status=1; done
+done
 exit $status

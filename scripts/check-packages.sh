@@ -31,6 +31,11 @@ for package in "${packages[@]}"; do
     check "package $package is made" [ -n "$deb" ]
     [ -n "$deb" ] && debs+=("$deb") && ls -l "$deb"
 done
+# The README's table of packages names each file as cpack names it.
+readme_names() { grep -qF "\`$(basename "$1")\`" README.md; }
+for deb in "${debs[@]}"; do
+    check "README.md names $(basename "$deb")" readme_names "$deb"
+done
 lintian_clean() {
     local report
     report=$(lintian --tag-display-limit 0 "${debs[@]}" 2>&1 | grep -v 'root privileges')
@@ -127,6 +132,7 @@ for build in mingw64 mingw32; do
     zip=$(ls build/"$build"/packages/velmora-*-windows-*.zip 2>/dev/null | head -n 1)
     check "the $build ZIP is made" [ -n "$zip" ] || continue
     ls -l "$zip"
+    check "README.md names $(basename "$zip")" readme_names "$zip"
     check "SHA256SUMS of $build lists its ZIP with its sum" bash -c "
         cd build/$build/packages && [ \"\$(awk '{ print \$2 }' SHA256SUMS)\" = '$(basename "$zip")' ] &&
         sha256sum -c --quiet SHA256SUMS"

@@ -9,10 +9,12 @@
 # packages, and two builds of the commit compared byte for byte. The
 # benchmarks are built, not run: timings belong to a quiet machine.
 #
-# Every step runs even when an earlier one failed; the last line counts the
-# tests of all of them, and the exit status is non-zero if any failed.
+# Installs what is missing first. Every step runs even when an earlier one
+# failed; the last line counts the tests of all of them, and the exit status
+# is non-zero if any failed.
 set -uo pipefail
 cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh || exit 1
 source scripts/lib/steps.sh
 
 step "Formatting: clang-format finds nothing to change" \

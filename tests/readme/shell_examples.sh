@@ -94,5 +94,17 @@ else
         "$readme_statuses" "$help_statuses"
 fi
 
+# Every version the README names (package files, the --version sample) is the
+# one this build has.
+version=$("$tool" --version 2>&1 | sed -n '1s/^velmora //p')
+while IFS=: read -r line named; do
+    if [ "$named" = "$version" ]; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1))
+        echo "README.md:$line: names version $named; this build is $version"
+    fi
+done < <(grep -noE '[0-9]+\.[0-9]+\.[0-9]+' "$readme")
+
 echo "$passed passed, $failed failed"
 [ "$passed" -gt 0 ] && [ "$failed" -eq 0 ]
