@@ -5,12 +5,13 @@
 #   OUT_DIR/velmora_contracts.inc   the contracts, compiled into the tool
 #   OUT_DIR/velmora.1.scd           the manual's source, from MANUAL_TEMPLATE
 #   OUT_DIR/velmora.bash            the bash completion, from COMPLETION_TEMPLATE
+#   PAGES_DIR/NAME.3.scd            with -DPAGES_DIR: a manual page per export
 # The manual's options and synopsis and the completion's words come from the
 # tool's option list (OPTIONS, tools/cli/option_list.h), the manual's exit
 # statuses from its list of them (EXIT_STATUSES, tools/cli/exit_status_list.h).
 # Usage: cmake -DHEADER=... -DOUT_DIR=... -DVERSION=... -DMANUAL_TEMPLATE=...
 #              -DCOMPLETION_TEMPLATE=... -DOPTIONS=... -DEXIT_STATUSES=...
-#              -P extract_contracts.cmake
+#              [-DPAGES_DIR=...] -P extract_contracts.cmake
 #
 # A declaration starts with VELMORA_API, may carry further upper-case macros
 # (a calling convention) before the name, and may wrap over several lines; it
@@ -221,7 +222,7 @@ configure_file("${MANUAL_TEMPLATE}" "${OUT_DIR}/velmora.1.scd" @ONLY)
 configure_file("${COMPLETION_TEMPLATE}" "${OUT_DIR}/velmora.bash" @ONLY)
 
 # ---- Manual pages of the C interface ----------------------------------------
-# With -DPAGES_DIR=...: one scdoc page a export, PAGES_DIR/NAME.3.scd, made of
+# With -DPAGES_DIR=...: one scdoc page an export, PAGES_DIR/NAME.3.scd, made of
 # its declaration, its contract, the rules the header's opening comment sets
 # for every export, and the exports of its section of the header; and
 # PAGES_DIR/pages.txt, their names.
