@@ -269,8 +269,9 @@ void component_rows(const library &lib, peer_table &table, peer_table &floor)
 
 // What a program that holds UTF-16 on Linux would call instead: ICU's string
 // functions and std::u16string_view. They show what 16-bit text costs
-// elsewhere; glibc stays the row to beat. The peers look for the slash alone
-// (the paths have no backslash), where ours looks for both separators.
+// elsewhere; glibc stays the row to beat. ICU's u_strrchr looks for the slash
+// alone (the paths have no backslash), where ours and find_last_of look for
+// both separators.
 void sixteen_bit_rows(const library &lib, peer_table &table)
 {
     for (const std::size_t length : path_lengths) {
@@ -356,7 +357,7 @@ int main()
                 cpu, rounds);
     const library lib = load_library();
     peer_table glibc("glibc", "glibc / ours");
-    // The floor is timed first, so its column comes first.
+    // The floor is time_pair's first side, so its column comes first.
     peer_table floor("velmora", "ours / floor", std::string("floor (") + floor_kind() + " read)");
     if (wanted("names")) {
         name_rows(lib, glibc, "C");
@@ -372,8 +373,9 @@ int main()
     std::printf("\nAgainst glibc (fnmatch with FNM_CASEFOLD | FNM_NOESCAPE, basename, dirname); "
                 "ratio above 1: ours is faster:\n\n");
     glibc.print();
-    std::printf("\nThe scanners against the L1-resident floor, a plain vector read of the same "
-                "bytes (16 paths a pass); ratio: how many times the floor's time ours takes:\n\n");
+    std::printf("\nThe scanners against the floor, a plain vector read of the same bytes (%zu "
+                "paths a pass); ratio: how many times the floor's time ours takes:\n\n",
+                paths_per_length);
     floor.print();
     std::printf("\nAgainst 16-bit peers (ICU, std::u16string_view), for what UTF-16 costs "
                 "elsewhere; ratio above 1: ours is faster:\n\n");

@@ -19,8 +19,10 @@ echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -
 echo
 echo "## Linux"
 build/bench/bin/linux_peers
-# Every other scanner set this processor can run, through the benchmarks'
-# copy of the library (the same objects, with a seam to choose the set).
+# Each scanner set in turn, the library's own choice among them, through the
+# benchmarks' copy of the library (the same objects, with a seam to choose the
+# set); a set this processor cannot run is said so. The names are those
+# scanner_seam.cpp matches against the sets' own (kernels_*.cpp).
 for set in plain sse2 avx2 avx512; do
     echo
     echo "## Linux, scanner set forced: $set"

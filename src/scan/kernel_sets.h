@@ -16,7 +16,9 @@ struct scanner_set {
     const char *name;
     // Units from `from` (16-byte aligned) to the terminator.
     std::size_t (*length)(const unit *from);
-    // Units from `from` (16-byte aligned) to the first `a`, `b` or terminator.
+    // Units from `from` (16-byte aligned) to the first `a`, `b` or terminator;
+    // `a` and `b` ASCII units other than 0 and 0x7f, as the AVX2 and AVX-512
+    // sets narrow units to bytes.
     std::size_t (*first)(const unit *from, unit a, unit b);
     // The last place of `a` or `b` among the first `length` units of `text`,
     // or npos.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The plain scanners: a unit at a time, for processors without a vector set
-// of ours, and the reference every other set is tested against.
+// The plain scanners: a unit at a time. They are the choice where the build
+// has no vector set, though scan.h's entry points there are loops of their
+// own and never call them; tests and benchmarks put them in use elsewhere.
 #include "scan/kernel_sets.h"
 
 #include "scan/scan.h"

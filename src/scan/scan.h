@@ -3,9 +3,10 @@
 // units, and the last place of one of two units in a view.
 //
 // Where the processor has SSE2 the first blocks of a text are scanned here,
-// inline, eight units at a time, so that a short path costs no call; a text
-// that runs on is handed to the widest scanner set the processor has, chosen
-// once (kernel_sets.h, dispatch.cpp). On 64-bit ARM the first block is
+// inline, eight units a block (a length takes four blocks in one test where
+// they lie in one page), so that a short path costs no call; a text that runs
+// on is handed to the widest scanner set the processor has, chosen once
+// (kernel_sets.h, dispatch.cpp). On 64-bit ARM the first block is
 // scanned here with NEON, and the rest by the NEON scanners. Where the
 // AVX-512 set is in use, the exports that scan most take these entry points'
 // AVX-512 forms (scan_avx512.h) instead.
@@ -53,8 +54,8 @@ struct length_and_last {
 
 namespace detail {
 
-// The scanners of kernel_sets.h, as the processor's best set gives them. The
-// forward ones start at a 16-byte aligned place.
+// The scanners of kernel_sets.h, as the set in use gives them. The forward
+// ones start at a 16-byte aligned place.
 using length_scanner = std::size_t (*)(const unit *from);
 using first_scanner = std::size_t (*)(const unit *from, unit a, unit b);
 using last_scanner = std::size_t (*)(const unit *text, std::size_t length, unit a, unit b);
@@ -69,7 +70,7 @@ inline const unit *aligned_block(const unit *text)
                                           ~std::uintptr_t{15});
 }
 
-// Units from `text` to `block` (which may lie up to seven units before it).
+// Units from `text` to `block`, which lies at or after it.
 // Both are unit-aligned, so the byte difference halves exactly: a shift,
 // where a division would round towards zero.
 inline std::ptrdiff_t units_between(const unit *text, const unit *block)
@@ -221,7 +222,7 @@ inline unsigned from_text_on(unsigned bits, const unit *text)
 #endif
 
 // The last place of `a` or `b` among the first `end` units of `text`, a unit
-// at a time: the tail of every backward scan.
+// at a time: the tail of a backward scan.
 inline std::size_t last_by_unit(const unit *text, std::size_t end, unit a, unit b)
 {
     while (end-- > 0)
@@ -374,7 +375,7 @@ VELMORA_READS_PAST_TERMINATOR inline length_and_last measure_with_last(const uni
 
 // measure_with_last's first step alone, for a caller that hands longer texts
 // to code of its own: true, with `measured` set, when `text` ends within it;
-// false leaves the text to measure_with_last.
+// false leaves the text to that code.
 VELMORA_READS_PAST_TERMINATOR inline bool
 measure_with_last_in_first_step([[maybe_unused]] const unit *text, [[maybe_unused]] unit a,
                                 [[maybe_unused]] unit b, [[maybe_unused]] length_and_last &measured)

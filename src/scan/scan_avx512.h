@@ -16,8 +16,9 @@
 // never memory that could fault, and backward scans read nothing outside their
 // view.
 //
-// Where the build has no AVX-512 scanners, the names below are scan.h's own
-// and VELMORA_AVX512_FORM adds nothing: the forms are never chosen there.
+// Where the build has no AVX-512 scanners, the names below are scan.h's and
+// text.h's own and VELMORA_AVX512_FORM adds nothing: the forms are never
+// chosen there.
 #pragma once
 
 #include "scan/kernel_sets.h"

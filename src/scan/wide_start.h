@@ -107,8 +107,8 @@ template <class Found> VELMORA_AVX2 inline std::uint64_t bits_of_step(const unit
 
 // The first step of a scan from `from` (16-byte aligned): the place of the
 // first unit `found` marks, or npos with `next` set where the scan goes on,
-// the 128-byte boundary after the step. A step that would cross a page is
-// not read: `next` is then `from` itself.
+// the 128-byte boundary at or before the step's end. A step that would cross
+// a page is not read: `next` is then `from` itself.
 template <class Found>
 VELMORA_AVX2 inline std::size_t first_step(const unit *from, Found found, const unit *&next)
 {
