@@ -264,6 +264,30 @@ void component_rows(const library &lib, peer_table &table, peer_table &floor)
                               keep(lib.is_mask(p));
                       },
                       n));
+
+        // get_path_part reads a UNC path to its end too: a path too long to
+        // strip is a failure.
+        const std::string server = "\\\\server";
+        const placed_texts<velmora_char> unc(
+            path_set::widened(realistic_paths(length, server, '\\')));
+        agree = true;
+        for (std::size_t i = 0; i < n; ++i)
+            agree &= lib.get_path_part(unc[i]) == unc[i] + server.size() + 1;
+        if (agree)
+            floor.add("get_path_part: a UNC path's length and first separator", label,
+                      time_pair(
+                          [&] {
+                              for (std::size_t i = 0; i < n; ++i)
+                                  keep(read_floor(unc[i], (length + 1) * sizeof(velmora_char)));
+                          },
+                          [&] {
+                              for (std::size_t i = 0; i < n; ++i)
+                                  keep(lib.get_path_part(unc[i]));
+                          },
+                          n));
+        else
+            floor.skip("get_path_part: a UNC path's length and first separator", label,
+                       "answers differ");
     }
 }
 

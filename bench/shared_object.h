@@ -20,6 +20,7 @@ namespace velmora_bench {
 struct library {
     decltype(&::path_mask_cmp) path_mask_cmp;
     decltype(&::get_file_part) get_file_part;
+    decltype(&::get_path_part) get_path_part;
     decltype(&::path_pop) path_pop;
     decltype(&::is_mask) is_mask;
 };
@@ -56,6 +57,7 @@ inline library bind_library(void *handle)
     library lib{};
     bind(handle, lib.path_mask_cmp, "path_mask_cmp");
     bind(handle, lib.get_file_part, "get_file_part");
+    bind(handle, lib.get_path_part, "get_path_part");
     bind(handle, lib.path_pop, "path_pop");
     bind(handle, lib.is_mask, "is_mask");
     return lib;

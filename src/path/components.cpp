@@ -14,17 +14,9 @@ using traits = std::char_traits<unit>;
 // component, or npos when the path has no long-path or UNC prefix.
 std::size_t stripped_prefix_length(const unit *path)
 {
-    if (has_NTFS_path_prefix(path)) return long_path_prefix.size();
-    if (is_UNC_path(path)) return unc_prefix_length(path);
+    if (has_long_path_prefix(path)) return long_path_prefix.size();
+    if (has_unc_prefix(path)) return unc_prefix_length(path);
     return npos;
-}
-
-// Whether `text` is longer than `limit` units, reading at most limit + 1.
-bool longer_than(const unit *text, std::size_t limit)
-{
-    for (std::size_t i = 0; i <= limit; ++i)
-        if (text[i] == 0) return false;
-    return true;
 }
 
 // The place of a path's last separator, where path_pop cuts it and the file
@@ -69,6 +61,27 @@ VELMORA_OTHER_FORM const unit *file_part(const unit *path)
 VELMORA_AVX512_FORM const unit *file_part_avx512(const unit *path)
 {
     return file_part_after(path, last_separator_avx512(path));
+}
+// get_path_part past the prefix: stripping goes through a text of
+// long_path_max units, which a longer path does not fit, and that is the
+// prefix removal's size failure.
+inline const unit *part_after(const unit *path, std::size_t stripped, std::size_t length,
+                              std::size_t separator)
+{
+    if (length > long_path_max) {
+        set_err_code(err_buffer_small);
+        return nullptr;
+    }
+    return separator == npos ? nullptr : path + stripped + separator + 1;
+}
+VELMORA_OTHER_FORM const unit *path_part(const unit *path, std::size_t stripped)
+{
+    return part_after(path, stripped, length_of(path), first_of(path + stripped, backslash, slash));
+}
+VELMORA_AVX512_FORM const unit *path_part_avx512(const unit *path, std::size_t stripped)
+{
+    return part_after(path, stripped, avx512::length_of(path),
+                      avx512::first_of(path + stripped, backslash, slash));
 }
 VELMORA_OTHER_FORM std::int32_t pop_in_place(unit *path)
 {
@@ -131,14 +144,7 @@ const velmora_char *get_path_part(const velmora_char *path)
 {
     const std::size_t stripped = stripped_prefix_length(path);
     if (stripped == npos) return nullptr;
-    // Stripping goes through a text of long_path_max units, which a longer
-    // path does not fit: that is the prefix removal's size failure.
-    if (longer_than(path, long_path_max)) {
-        set_err_code(err_buffer_small);
-        return nullptr;
-    }
-    const std::size_t separator = first_of(path + stripped, backslash, slash);
-    return separator == npos ? nullptr : path + stripped + separator + 1;
+    return avx512_forms() ? path_part_avx512(path, stripped) : path_part(path, stripped);
 }
 
 int32_t path_pop(const velmora_char *path, velmora_char *dst, uint32_t size)

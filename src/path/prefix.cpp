@@ -23,44 +23,22 @@ void bounded_copy(text_view result, unit *dst, std::uint32_t size)
 
 } // namespace
 
-std::size_t unc_prefix_length(const unit *path)
-{
-    if (begins_with(path, long_unc_prefix)) return long_unc_prefix.size();
-    if (begins_with(path, bare_unc_prefix)) return bare_unc_prefix.size();
-    if (begins_with(path, network_prefix) && !has_NTFS_path_prefix(path))
-        return network_prefix.size();
-    return 0;
-}
-
 } // namespace velmora
 
 using namespace velmora;
 
 extern "C" {
 
-int32_t has_NTFS_path_prefix(const velmora_char *path)
-{
-    return begins_with(path, long_path_prefix) ? 1 : 0;
-}
+int32_t has_NTFS_path_prefix(const velmora_char *path) { return has_long_path_prefix(path); }
 
-int32_t is_UNC_path(const velmora_char *path)
-{
-    // "\\?\UNC\" begins with "\\" too, so two tests cover all three prefixes.
-    // Most paths begin with neither prefix's first unit: they fall through
-    // both tests without a taken branch.
-    if (!path) return 0;
-    if (__builtin_expect(path[0] == network_prefix[0], 0)) return begins_with(path, network_prefix);
-    if (__builtin_expect(path[0] == bare_unc_prefix[0], 0))
-        return begins_with(path, bare_unc_prefix);
-    return 0;
-}
+int32_t is_UNC_path(const velmora_char *path) { return has_unc_prefix(path); }
 
 int32_t rem_NTFS_path_prefix(const velmora_char *path, velmora_char *dst, uint32_t size)
 {
     if (!path || !dst) return fail(err_not_path);
     const text_view text = view_of(path);
     if (text.size() > size) return fail(err_buffer_small);
-    const std::size_t skip = has_NTFS_path_prefix(path) ? long_path_prefix.size() : 0;
+    const std::size_t skip = has_long_path_prefix(path) ? long_path_prefix.size() : 0;
     bounded_copy(without_first(text, skip), dst, size);
     return 1;
 }
@@ -81,7 +59,7 @@ int32_t add_NTFS_path_prefix(const velmora_char *path, velmora_char *dst, uint32
     const text_view text = view_of(path);
     // The prefix counts even when the path already has it.
     if (exceeds(text.size(), long_path_prefix.size(), size)) return fail(err_buffer_small);
-    if (has_NTFS_path_prefix(path)) {
+    if (has_long_path_prefix(path)) {
         bounded_copy(text, dst, size);
         return 1;
     }

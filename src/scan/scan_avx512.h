@@ -171,6 +171,10 @@ struct either {
 // exactly when one of them has.
 struct end_only {
     VELMORA_AVX512_INLINE std::uint32_t bits(__m512i v) const { return zero_bits(v); }
+    VELMORA_AVX512_INLINE std::uint64_t bits(__m512i low, __m512i high) const
+    {
+        return pair(zero_bits(low), zero_bits(high));
+    }
     VELMORA_AVX512_INLINE bool in_two(const unit *p) const
     {
         return zero_bits(_mm512_min_epu16(load(p), load(p + vector_units))) != 0;
@@ -412,34 +416,31 @@ VELMORA_AVX512_ENTRY bool measure_with_last_in_first_step(const unit *text, unit
 
 namespace detail {
 
-// first_of with the marks `found` makes.
+// The place of the first unit in `text` that `found` marks, the terminator
+// being one.
 template <class Found> VELMORA_AVX512_INLINE std::size_t first_marked(const unit *text, Found found)
 {
     const unit *p;
-    std::size_t at;
     if (in_one_page(text, 2 * head_units)) {
-        if (const std::uint32_t head = found.bits(load_unaligned(text))) {
-            at = lowest(head);
-            return text[at] == 0 ? npos : at;
-        }
+        if (const std::uint32_t head = found.bits(load_unaligned(text))) return lowest(head);
         if (const std::uint64_t next = found.bits(load_unaligned(text + vector_units),
-                                                  load_unaligned(text + 2 * vector_units))) {
-            at = vector_units + lowest(next);
-            return text[at] == 0 ? npos : at;
-        }
+                                                  load_unaligned(text + 2 * vector_units)))
+            return vector_units + lowest(next);
         p = aligned_vector(text + head_units);
     } else {
         p = aligned_vector(text);
         const auto before = static_cast<unsigned>(units_to(p, text));
-        if (const std::uint32_t head = found.bits(load(p)) >> before) {
-            at = lowest(head);
-            return text[at] == 0 ? npos : at;
-        }
+        if (const std::uint32_t head = found.bits(load(p)) >> before) return lowest(head);
         p += vector_units;
     }
     __m512i v;
     const std::uint32_t marked = find_marked(p, v, found); // moves p on
-    at = units_to(text, p) + lowest(marked);
+    return units_to(text, p) + lowest(marked);
+}
+
+template <class Found> VELMORA_AVX512_INLINE std::size_t first_found(const unit *text, Found found)
+{
+    const std::size_t at = first_marked(text, found);
     return text[at] == 0 ? npos : at;
 }
 
@@ -451,8 +452,14 @@ VELMORA_AVX512_ENTRY std::size_t first_of(const unit *text, unit a, unit b)
 {
     using namespace detail;
     if (end_or_either_looked_up::fits(a, b))
-        return first_marked(text, end_or_either_looked_up::of(a, b));
-    return first_marked(text, end_or_either::of(a, b));
+        return first_found(text, end_or_either_looked_up::of(a, b));
+    return first_found(text, end_or_either::of(a, b));
+}
+
+// scan.h's length_of.
+VELMORA_AVX512_ENTRY std::size_t length_of(const unit *text)
+{
+    return detail::first_marked(text, detail::end_only{});
 }
 
 } // namespace avx512
@@ -471,6 +478,7 @@ inline constexpr bool avx512_forms() { return false; }
 namespace avx512 {
 using velmora::copy_terminated;
 using velmora::first_of;
+using velmora::length_of;
 using velmora::measure_with_last;
 using velmora::measure_with_last_in_first_step;
 } // namespace avx512

@@ -133,6 +133,10 @@ VELMORA_AVX512_FORM velmora::length_and_last measure_avx512(const velmora_char *
 {
     return velmora::avx512::measure_with_last(text, T('\\'), T('/'));
 }
+VELMORA_AVX512_FORM std::size_t length_avx512(const velmora_char *text)
+{
+    return velmora::avx512::length_of(text);
+}
 VELMORA_AVX512_FORM std::size_t first_avx512(const velmora_char *text, velmora_char a,
                                              velmora_char b)
 {
@@ -164,6 +168,7 @@ TEST(TextScan, Avx512FormsAgreeWithAPlainLoop)
         const velmora::length_and_last measured = measure_avx512(text);
         ASSERT_EQ(measured.length, e.length) << show(text);
         ASSERT_EQ(measured.last, e.last_separator) << show(text);
+        ASSERT_EQ(length_avx512(text), e.length) << show(text);
         velmora::length_and_last first{};
         if (measure_first_step_avx512(text, first)) {
             ASSERT_EQ(first.length, e.length) << show(text);
@@ -183,7 +188,7 @@ TEST(TextScan, Avx512FormsAgreeWithAPlainLoop)
 // set this processor can run.
 TEST(TextScan, ScanningExportsAgreeWithAPlainLoopUnderEverySet)
 {
-    std::vector<velmora_char> copy, out;
+    std::vector<velmora_char> copy, out, unc;
     for (const scanner_set *set : runnable_sets()) {
         velmora::scanners::use(*set);
         SCOPED_TRACE(set->name);
@@ -204,6 +209,11 @@ TEST(TextScan, ScanningExportsAgreeWithAPlainLoopUnderEverySet)
                     << show(text);
             }
             ASSERT_EQ(is_mask(text), 0) << show(text);
+            unc.assign({T('\\'), T('\\')});
+            unc.insert(unc.end(), text, text + e.length + 1);
+            ASSERT_EQ(get_path_part(unc.data()),
+                      e.first_separator == npos ? nullptr : unc.data() + 2 + e.first_separator + 1)
+                << show(text);
         });
     }
     velmora::scanners::use(velmora::scanners::best());
@@ -232,6 +242,7 @@ TEST(TextScan, ScansStayOnTheirPage)
             }
             if (avx512_forms_run_here()) {
                 ASSERT_EQ(measure_avx512(text).length, length);
+                ASSERT_EQ(length_avx512(text), length);
                 ASSERT_EQ(first_avx512(text, T('\\'), T('/')), npos);
                 if (measure_first_step_avx512(text, first)) {
                     ASSERT_EQ(first.length, length);
