@@ -3,10 +3,10 @@
 // that scan (VELMORA_AVX512_FORM functions), and the copy path_pop makes from
 // what its scan read: a whole text 32 units a vector, from the text's first
 // unit on, inline in the export, with the bits straight in mask registers
-// (units compared, or for first_of narrowed to bytes and looked up in a
-// table). A short text then costs one or two compares and no call, where the
-// inline SSE2 blocks must narrow and gather their bits and a longer one must
-// call into a scanner set.
+// (units compared, or for first_of narrowed to bytes and, where the two units
+// allow it, looked up in a table). A short text then costs one or two
+// compares and no call, where the inline SSE2 blocks must narrow and gather
+// their bits and a longer one must call into a scanner set.
 //
 // The first three vectors are read unaligned from the text's start, where they
 // lie in one page; reading nothing before the text keeps a scan clear of the
