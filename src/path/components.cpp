@@ -11,11 +11,14 @@ namespace {
 using traits = std::char_traits<unit>;
 
 // How many leading units get_path_part strips before looking for the first
-// component, or npos when the path has no long-path or UNC prefix.
+// component, or npos when the path has no long-path or UNC prefix: the
+// long-path prefix, else what rem_UNC_path_prefix would strip ("\\?\UNC\"
+// begins with the long-path prefix, so "UNC\" or "\\" is left).
 std::size_t stripped_prefix_length(const unit *path)
 {
     if (has_long_path_prefix(path)) return long_path_prefix.size();
-    if (has_unc_prefix(path)) return unc_prefix_length(path);
+    if (begins_with(path, bare_unc_prefix)) return bare_unc_prefix.size();
+    if (begins_with(path, network_prefix)) return network_prefix.size();
     return npos;
 }
 
