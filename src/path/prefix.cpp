@@ -21,6 +21,18 @@ void bounded_copy(text_view result, unit *dst, std::uint32_t size)
     std::fill(dst + result.size(), dst + fill_end, unit{0});
 }
 
+// How many leading units rem_UNC_path_prefix drops from `path`: the first of
+// "\\?\UNC\", "UNC\" and "\\" that it begins with, except that a long-path
+// text which is not a UNC one keeps everything.
+std::size_t unc_prefix_length(const unit *path)
+{
+    if (begins_with(path, long_unc_prefix)) return long_unc_prefix.size();
+    if (begins_with(path, bare_unc_prefix)) return bare_unc_prefix.size();
+    if (begins_with(path, network_prefix) && !has_long_path_prefix(path))
+        return network_prefix.size();
+    return 0;
+}
+
 } // namespace
 
 } // namespace velmora
@@ -31,7 +43,17 @@ extern "C" {
 
 int32_t has_NTFS_path_prefix(const velmora_char *path) { return has_long_path_prefix(path); }
 
-int32_t is_UNC_path(const velmora_char *path) { return has_unc_prefix(path); }
+int32_t is_UNC_path(const velmora_char *path)
+{
+    // "\\?\UNC\" begins with "\\" too, so two tests cover all three prefixes.
+    // Most paths begin with neither prefix's first unit: they fall through
+    // both tests without a taken branch.
+    if (!path) return 0;
+    if (__builtin_expect(path[0] == network_prefix[0], 0)) return begins_with(path, network_prefix);
+    if (__builtin_expect(path[0] == bare_unc_prefix[0], 0))
+        return begins_with(path, bare_unc_prefix);
+    return 0;
+}
 
 int32_t rem_NTFS_path_prefix(const velmora_char *path, velmora_char *dst, uint32_t size)
 {
